@@ -1,0 +1,3 @@
+#include "OutputFormat.h"
+
+std::int16_t OutputFormatIndex = 2;

@@ -1,0 +1,178 @@
+#include "SingleInstance.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+namespace {
+
+const QByteArray raiseRequest = QByteArrayLiteral("quillscheduler raise 1\n");
+const QByteArray raiseAnswer = QByteArrayLiteral("quillscheduler raised 1\n");
+
+constexpr int connectTimeoutMs = 1000;
+constexpr int answerTimeoutMs = 3000;
+// A client gets this long to send its request before it is dropped.
+constexpr int clientTimeoutMs = 2000;
+constexpr int maxOpenClients = 16;
+constexpr int listenRetryMs = 2000;
+
+// The user id and a short hash of where the executable really lies: copies elsewhere are separate programs.
+QString identityKey(const QString &executablePath)
+{
+    const QFileInfo info(executablePath);
+    QString path = info.canonicalFilePath();
+    if (path.isEmpty())
+        path = info.absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("quillscheduler-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+}
+
+QString lockFilePath(const QString &key)
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir + QLatin1Char('/') + key + QStringLiteral(".lock");
+}
+
+// Abstract sockets carry no file permissions, so the other end must prove it runs as us.
+bool peerIsSameUser(qintptr descriptor)
+{
+    if (descriptor < 0)
+        return false;
+    ucred credentials {};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return false;
+    return credentials.uid == ::getuid();
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &executablePath, QObject *parent)
+    : QObject(parent)
+    , m_serverName(identityKey(executablePath))
+    , m_lock(lockFilePath(m_serverName))
+{
+    // The lock is held for the whole run; only a dead holder may lose it.
+    m_lock.setStaleLockTime(0);
+    m_listenRetry.setInterval(listenRetryMs);
+    connect(&m_listenRetry, &QTimer::timeout, this, &SingleInstance::listen);
+}
+
+SingleInstance::~SingleInstance()
+{
+    // Stop answering before the lock goes, so no new start is told this copy is still there.
+    delete m_server;
+    m_lock.unlock();
+}
+
+bool SingleInstance::claim()
+{
+    // A dead holder's lock is reclaimed here at once: QLockFile sees that its PID is gone.
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return true;
+    // The holder may still be starting or already ending; then it cannot answer and we go ahead.
+    return !askRunningCopyToRaise();
+}
+
+void SingleInstance::acceptRaiseRequests()
+{
+    if (m_server)
+        return;
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    listen();
+}
+
+QString SingleInstance::serverName() const
+{
+    return m_serverName;
+}
+
+bool SingleInstance::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+bool SingleInstance::askRunningCopyToRaise()
+{
+    QLocalSocket socket;
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(connectTimeoutMs) || !peerIsSameUser(socket.socketDescriptor()))
+        return false;
+    socket.write(raiseRequest);
+    socket.flush();
+
+    const QDeadlineTimer deadline(answerTimeoutMs);
+    QByteArray answer;
+    while (answer.size() < raiseAnswer.size()) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+        answer += socket.read(raiseAnswer.size() - answer.size());
+        if (!raiseAnswer.startsWith(answer))
+            return false;
+    }
+    return true;
+}
+
+void SingleInstance::listen()
+{
+    // The name may still be served by another full copy of ours; take it over once that one ends.
+    if (m_server->listen(m_serverName))
+        m_listenRetry.stop();
+    else if (!m_listenRetry.isActive())
+        m_listenRetry.start();
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket *client = m_server->nextPendingConnection()) {
+        if (m_openClients >= maxOpenClients || !peerIsSameUser(client->socketDescriptor())) {
+            drop(client);
+            continue;
+        }
+        ++m_openClients;
+        connect(client, &QObject::destroyed, this, [this] { --m_openClients; });
+        // Nobody needs more than the request and one byte to prove it is something else.
+        client->setReadBufferSize(raiseRequest.size() + 1);
+        connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });
+        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        QTimer::singleShot(clientTimeoutMs, client, [this, client] { drop(client); });
+        if (client->bytesAvailable() > 0)
+            readRequest(client);
+    }
+}
+
+void SingleInstance::readRequest(QLocalSocket *client)
+{
+    if (client->state() != QLocalSocket::ConnectedState)
+        return;
+    const QByteArray seen = client->peek(raiseRequest.size() + 1);
+    if (seen.size() > raiseRequest.size() || !raiseRequest.startsWith(seen)) {
+        drop(client);
+        return;
+    }
+    if (seen.size() < raiseRequest.size())
+        return;
+    client->readAll();
+    // Answer first, so the new copy can end before this one gets busy raising its window.
+    client->write(raiseAnswer);
+    client->disconnectFromServer();
+    emit raiseRequested();
+}
+
+void SingleInstance::drop(QLocalSocket *client)
+{
+    client->abort();
+    client->deleteLater();
+}

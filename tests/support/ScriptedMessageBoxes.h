@@ -1,0 +1,31 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+#include <QList>
+#include <QString>
+
+// Stands in for the user at message boxes: records every box and gives the queued answers.
+// A box with no queued answer is answered No (Ok for an Ok box) and still recorded.
+class ScriptedMessageBoxes : public MessageBoxes
+{
+public:
+    struct Box
+    {
+        QString text;
+        QString title;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+
+    void queueAnswer(MessageAnswer answer) { m_answers.append(answer); }
+    const QList<Box> &boxes() const { return m_boxes; }
+    void clear() { m_boxes.clear(); }
+
+    MessageAnswer show(QWidget *parent, const QString &text, const QString &title,
+                       MessageButtons buttons, MessageIcon icon) override;
+
+private:
+    QList<MessageAnswer> m_answers;
+    QList<Box> m_boxes;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A temporary application directory holding a fresh, empty store.
+// Rows are put in and read back through a connection of its own, as another program would.
+class TestAppDir
+{
+public:
+    struct Row
+    {
+        QString startDate; // ISO text, empty for none
+        QString startTime; // HH:MM:SS
+        QString program;
+        QString filename;
+        QString parameter;
+        QString recordLength;
+    };
+
+    TestAppDir();
+    ~TestAppDir();
+
+    bool isValid() const;
+    QString path() const;
+    QString storePath() const;
+
+    void insert(const Row &row) const;
+    // Runs one statement on the store; fails the running test when it does not succeed.
+    void exec(const QString &sql) const;
+    // The rows in start order, each field as stored (NULL as "<null>").
+    QList<QStringList> rows() const;
+    int rowCount() const;
+
+    // Copies the built program into this directory and returns its path there.
+    QString installProgram() const;
+
+private:
+    QTemporaryDir m_dir;
+    bool m_storeMade = false;
+};

@@ -1,0 +1,83 @@
+#include "SingleInstance.h"
+#include "TestAppDir.h"
+
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+
+// The built program itself, run from a temporary application directory.
+class ProgramTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static std::unique_ptr<QProcess> start(const QString &program)
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, {});
+        process->waitForStarted();
+        return process;
+    }
+
+    // True once a copy of the program at that path answers on its socket, that is, has its window.
+    static bool answers(const QString &program)
+    {
+        QLocalSocket socket;
+        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        socket.connectToServer(SingleInstance(program).serverName());
+        const bool connected = socket.waitForConnected(200);
+        socket.abort();
+        return connected;
+    }
+
+private slots:
+    void secondStartEndsAtOnceAndAKilledCopyNeverBlocks()
+    {
+        TestAppDir dir;
+        QVERIFY(dir.isValid());
+        const QString program = dir.installProgram();
+
+        const auto first = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
+
+        const auto second = start(program);
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+
+        ::kill(pid_t(first->processId()), SIGKILL);
+        QVERIFY(first->waitForFinished(5000));
+
+        const auto third = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
+        QCOMPARE(third->state(), QProcess::Running);
+        third->kill();
+        third->waitForFinished(5000);
+    }
+
+    void copiesInOtherDirectoriesAreIndependent()
+    {
+        TestAppDir one;
+        TestAppDir other;
+        const QString firstProgram = one.installProgram();
+        const QString otherProgram = other.installProgram();
+
+        const auto first = start(firstProgram);
+        QTRY_VERIFY_WITH_TIMEOUT(answers(firstProgram), 15000);
+        const auto second = start(otherProgram);
+        QTRY_VERIFY_WITH_TIMEOUT(answers(otherProgram), 15000);
+        QCOMPARE(second->state(), QProcess::Running);
+        QCOMPARE(first->state(), QProcess::Running);
+        first->kill();
+        second->kill();
+        first->waitForFinished(5000);
+        second->waitForFinished(5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "tst_program.moc"

@@ -1,0 +1,191 @@
+#include "DateTimeText.h"
+#include "OutputFormat.h"
+#include "Scheduler.h"
+#include "ScriptedMessageBoxes.h"
+#include "Startup.h"
+#include "TestAppDir.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+class SchedulerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedMessageBoxes m_boxes;
+    const DateTimeText m_texts{QLocale(QLocale::English, QLocale::UnitedStates)};
+
+    Scheduler::Services services(const TestAppDir &dir) { return {dir.path(), m_boxes, m_texts}; }
+
+    static QString text(const QWidget &window, const char *name)
+    {
+        const auto *label = window.findChild<QLabel *>(QString::fromLatin1(name));
+        return label ? label->text() : QStringLiteral("<no label %1>").arg(QString::fromLatin1(name));
+    }
+
+    static TestAppDir::Row task(const QString &date, const QString &time, const QString &program)
+    {
+        return {date, time, program, QStringLiteral("/rec/%1.mp3").arg(program), QStringLiteral("5400"),
+                QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后")};
+    }
+
+private slots:
+    void init() { m_boxes = ScriptedMessageBoxes(); }
+
+    void windowHasItsFormAndClockTexts()
+    {
+        TestAppDir dir;
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Quillsound 计划"));
+        QCOMPARE(window.size(), QSize(352, 252));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(text(window, "lblCurrentTime"), QStringLiteral("当前时间"));
+        QCOMPARE(text(window, "lblCurrentDate"), QStringLiteral("当前日期 :"));
+        QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("CmdViewRec"))->text(), QStringLiteral("编辑录音计划"));
+        QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("CmdViewRec"))->geometry(), QRect(128, 216, 121, 25));
+
+        // Command1 lies below the visible area, yet exists for the keyboard.
+        const auto *command1 = window.findChild<QPushButton *>(QStringLiteral("Command1"));
+        QVERIFY(command1);
+        QVERIFY(command1->geometry().top() >= window.height());
+
+        const QRect screen = window.screen()->geometry();
+        QCOMPARE(window.pos().y(), screen.top() + 33);
+        QCOMPARE(window.pos().x(), screen.left() + (screen.width() - window.width()) / 2);
+    }
+
+    void emptyStoreShowsNoTask()
+    {
+        TestAppDir dir;
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        for (const char *name : {"LblDateRec", "LblStartTimeRec", "LblEndTimeRec", "LblProgramRec", "LblFilenameRec",
+                                 "LblParamarRec"})
+            QCOMPARE(text(window, name), QString());
+    }
+
+    void earliestTaskIsShown()
+    {
+        TestAppDir dir;
+        dir.insert(task("2026-12-10", "09:00:00", "tenth"));
+        dir.insert(task("2026-12-02", "10:00:00", "second-ten"));
+        dir.insert(task("2026-12-02", "09:00:00", "second-nine"));
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("second-nine"));
+        QCOMPARE(text(window, "LblDateRec"), m_texts.dateText(QDate(2026, 12, 2)));
+        QCOMPARE(text(window, "LblStartTimeRec"), m_texts.timeText(QTime(9, 0, 0)));
+        QCOMPARE(text(window, "LblFilenameRec"), QStringLiteral("/rec/second-nine.mp3"));
+        QCOMPARE(text(window, "LblParamarRec"), QStringLiteral("5400"));
+        QCOMPARE(text(window, "LblEndTimeRec"), QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后"));
+        QCOMPARE(dir.rowCount(), 3);
+    }
+
+    void firstTaskWithoutDateIsRemovedOnePerReading()
+    {
+        TestAppDir dir;
+        dir.insert(task(QString(), "08:00:00", "undated-a"));
+        dir.insert(task(QString(), "08:30:00", "undated-b"));
+        dir.insert(task("2026-12-02", "09:00:00", "dated"));
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        QCOMPARE(dir.rowCount(), 2);
+        QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("undated-b"));
+
+        QVERIFY(!window.read_recorder());
+        QCOMPARE(dir.rowCount(), 1);
+        QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("dated"));
+        QVERIFY(m_boxes.boxes().isEmpty());
+    }
+
+    void closeAsksFirst_data()
+    {
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("no keeps the window") << MessageAnswer::No << false;
+        QTest::newRow("yes closes it") << MessageAnswer::Yes << true;
+    }
+
+    void closeAsksFirst()
+    {
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, closes);
+        TestAppDir dir;
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        m_boxes.queueAnswer(answer);
+        QCOMPARE(window.close(), closes);
+        QCOMPARE(m_boxes.boxes().size(), 1);
+        const ScriptedMessageBoxes::Box box = m_boxes.boxes().first();
+        QCOMPARE(box.text, QStringLiteral("退出录音计划吗?"));
+        QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
+        QCOMPARE(box.buttons, MessageButtons::YesNo);
+        QCOMPARE(box.icon, MessageIcon::Question);
+        QCOMPARE(window.isVisible(), !closes);
+    }
+
+    void exitButtonAsksToo()
+    {
+        TestAppDir dir;
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        m_boxes.queueAnswer(MessageAnswer::Yes);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("CmdExit")), Qt::LeftButton);
+        QCOMPARE(m_boxes.boxes().size(), 1);
+        QVERIFY(!window.isVisible());
+    }
+
+    void startupSetsTheOutputFormat()
+    {
+        TestAppDir dir;
+        OutputFormatIndex = 3;
+        const auto window = Startup::showMainWindow(services(dir));
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(OutputFormatIndex, std::int16_t(2));
+    }
+
+    void storeThatCannotBeOpenedStopsStartWithAMessage_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("missing") << QStringLiteral("remove");
+        QTest::newRow("not a store") << QStringLiteral("garbage");
+        QTest::newRow("table missing") << QStringLiteral("drop");
+    }
+
+    void storeThatCannotBeOpenedStopsStartWithAMessage()
+    {
+        QFETCH(QString, damage);
+        TestAppDir dir;
+        if (damage == QLatin1String("remove")) {
+            QVERIFY(QFile::remove(dir.storePath()));
+        } else if (damage == QLatin1String("garbage")) {
+            QFile file(dir.storePath());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(4096, 'x'));
+        } else {
+            dir.exec(QStringLiteral("DROP TABLE AddSchTab"));
+        }
+
+        QVERIFY(!Startup::showMainWindow(services(dir)));
+        QCOMPARE(m_boxes.boxes().size(), 1);
+        const ScriptedMessageBoxes::Box box = m_boxes.boxes().first();
+        QVERIFY2(box.text.contains(dir.storePath()), qPrintable(box.text));
+        QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
+        QCOMPARE(box.icon, MessageIcon::Critical);
+        QVERIFY(damage != QLatin1String("remove") || !QFile::exists(dir.storePath()));
+    }
+};
+
+QTEST_MAIN(SchedulerTest)
+#include "tst_scheduler.moc"
