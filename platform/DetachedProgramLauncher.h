@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ProgramLauncher.h"
+
+// Starts the program detached and without a shell, so the argument reaches it unchanged.
+// A Windows program is handed to wine when wine is installed.
+class DetachedProgramLauncher : public ProgramLauncher
+{
+public:
+    void launch(const QString &executable, const QString &argument) override;
+};
