@@ -1,8 +1,13 @@
 #include "DateTimeText.h"
+#include "DetachedProgramLauncher.h"
+#include "LinuxProcessTerminator.h"
 #include "QtMessageBoxes.h"
+#include "RecorderLaunch.h"
 #include "Scheduler.h"
 #include "SingleInstance.h"
 #include "Startup.h"
+#include "SystemClock.h"
+#include "X11WindowKeystrokes.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,7 +24,13 @@ int main(int argc, char *argv[])
 
     QtMessageBoxes messageBoxes;
     const DateTimeText dateTimeText;
-    const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, dateTimeText};
+    const SystemClock clock;
+    LinuxProcessTerminator terminator;
+    DetachedProgramLauncher launcher;
+    X11WindowKeystrokes keystrokes;
+    RecorderLaunch recorder(terminator, launcher, keystrokes);
+    const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, dateTimeText, clock,
+                                       recorder, {}};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

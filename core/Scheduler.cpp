@@ -1,11 +1,15 @@
 #include "Scheduler.h"
 
 #include "BoundViews.h"
+#include "Clock.h"
+#include "DateTimeText.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
+#include "RecorderLaunch.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
+#include "TaskDueCheck.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -15,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QTimer>
 
 using namespace FormControls;
 
@@ -23,6 +28,7 @@ namespace {
 constexpr int ClientWidthTwips = 5280;
 constexpr int ClientHeightTwips = 3780;
 constexpr int TopOffsetTwips = 500;
+constexpr int TickMs = 100;
 
 } // namespace
 
@@ -32,6 +38,7 @@ Scheduler::Scheduler(const Services &services, QWidget *parent)
     , m_services(services)
     , m_data1(new RecordCursor(this))
     , m_boundViews(new BoundViews(m_data1, services.dateTimeText, this))
+    , m_timer2(new QTimer(this))
 {
     setObjectName(QStringLiteral("Scheduler"));
     setWindowTitle(QString::fromUtf8(Caption));
@@ -47,6 +54,18 @@ Scheduler::Scheduler(const Services &services, QWidget *parent)
     m_boundViews->bind(m_lblEndTimeRec, ScheduleFields::RecordLength);
 
     connect(m_cmdExit, &QPushButton::clicked, this, &Scheduler::CmdExit_Click);
+    connect(m_cmdViewRec, &QPushButton::clicked, this, &Scheduler::CmdViewRec_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Scheduler::Command1_Click);
+
+    // Each tick is set for the next tenth of a second on the wall clock, so that a task
+    // fires within a few milliseconds after its second begins.
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setSingleShot(true);
+    m_timer2->setTimerType(Qt::PreciseTimer);
+    connect(m_timer2, &QTimer::timeout, this, [this] {
+        Timer2_Timer();
+        scheduleNextTick();
+    });
 }
 
 Scheduler::~Scheduler() = default;
@@ -103,10 +122,15 @@ StoreError Scheduler::Form_Load()
     if (!table)
         return error;
     m_data1->attach(std::move(table));
+    scheduleNextTick();
 
     const ResultSet &rows = m_data1->recordset();
-    if (!(rows.bof() && rows.eof()))
-        return read_recorder();
+    if (rows.bof() && rows.eof())
+        return {};
+    if ((error = read_recorder()))
+        return error;
+    if (m_services.loadEditor)
+        m_editor = m_services.loadEditor(*this);
     return {};
 }
 
@@ -133,12 +157,151 @@ StoreError Scheduler::read_recorder()
     return {};
 }
 
+void Scheduler::setNextTaskCaption(NextTaskLabel label, const QString &text)
+{
+    switch (label) {
+    case NextTaskLabel::StartTime:
+        m_lblStartTimeRec->setText(text);
+        break;
+    case NextTaskLabel::StartDate:
+        m_lblDateRec->setText(text);
+        break;
+    case NextTaskLabel::Program:
+        m_lblProgramRec->setText(text);
+        break;
+    case NextTaskLabel::Filename:
+        m_lblFilenameRec->setText(text);
+        break;
+    case NextTaskLabel::Parameter:
+        m_lblParamarRec->setText(text);
+        break;
+    }
+}
+
+void Scheduler::scheduleNextTick()
+{
+    const int intoTenth = int(m_services.clock.now().time().msec() % TickMs);
+    m_timer2->start(TickMs - intoTenth);
+}
+
+void Scheduler::Timer2_Timer()
+{
+    const QDateTime now = m_services.clock.now();
+    m_lblCurrentTime->setText(m_services.dateTimeText.timeText(now.time()));
+    m_lblCurrentDate->setText(m_services.dateTimeText.dateText(now.date()));
+
+    // While the store could not be read or a fired task could not be removed from it (another
+    // program held it locked, say), read it again once a second.
+    const qint64 second = now.toSecsSinceEpoch();
+    if ((m_rereadWanted || !m_firedTasks.isEmpty()) && second != m_lastReread) {
+        m_lastReread = second;
+        m_rereadWanted = read_recorder().failed();
+    }
+    if (!m_data1->isAttached() || m_rereadWanted)
+        return;
+
+    ResultSet &rows = m_data1->recordset();
+    while (rows.currentRowId() != -1) {
+        if (m_lblStartTimeRec->text().isEmpty() && !hasNoStartTime()) {
+            m_rereadWanted = true;
+            return;
+        }
+        if (passOverFiredTask())
+            continue;
+        const TaskDueCheck::Result check =
+            TaskDueCheck::check(m_lblDateRec->text(), m_lblStartTimeRec->text(), m_lblParamarRec->text(), now,
+                                m_services.dateTimeText);
+        switch (check.verdict) {
+        case TaskDueCheck::Verdict::NotYet:
+            return;
+        case TaskDueCheck::Verdict::Passed:
+            // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
+            if (rows.moveNext())
+                return;
+            break;
+        case TaskDueCheck::Verdict::Due:
+            fireCurrentTask(check.stopParameter);
+            return;
+        }
+    }
+}
+
+// An empty start time label means either a task without a start time or a store that could not be read.
+bool Scheduler::hasNoStartTime() const
+{
+    StoreError error;
+    const QVariant startTime = m_data1->recordset().value(ScheduleFields::StartTime, &error);
+    return !error && startTime.isNull();
+}
+
+void Scheduler::fireCurrentTask(const QString &stopParameter)
+{
+    ResultSet &rows = m_data1->recordset();
+    const QStringList shown = shownTaskTexts();
+
+    // The editor may have changed or removed the task since this window last read the store.
+    QVariantList stored;
+    const StoreError readError = rows.readCurrentRow(&stored);
+    if (readError.number == StoreError::RecordDeleted || (!readError && taskTexts(stored) != shown)) {
+        read_recorder();
+        return;
+    }
+
+    m_services.recorder.Win32Keyword(QDir(m_services.applicationDirectory).filePath(QStringLiteral("quillsnd.exe")),
+                                     stopParameter, m_lblFilenameRec->text());
+
+    const qint64 rowId = rows.currentRowId();
+    if (rows.deleteRow())
+        m_firedTasks.insert(rowId, shown);
+    rows.moveNext();
+    update();
+}
+
+bool Scheduler::passOverFiredTask()
+{
+    ResultSet &rows = m_data1->recordset();
+    const auto fired = m_firedTasks.constFind(rows.currentRowId());
+    if (fired == m_firedTasks.constEnd())
+        return false;
+
+    QVariantList stored;
+    const StoreError readError = rows.readCurrentRow(&stored);
+    if (readError.number == StoreError::RecordDeleted || (!readError && taskTexts(stored) != *fired)) {
+        // Gone, or another task now has that row: nothing of it is left to remove.
+        m_firedTasks.erase(fired);
+        return false;
+    }
+    const StoreError removal = readError ? readError : rows.deleteRow();
+    if (!removal || removal.number == StoreError::RecordDeleted)
+        m_firedTasks.erase(fired);
+    rows.moveNext();
+    return true;
+}
+
+QStringList Scheduler::shownTaskTexts() const
+{
+    return {m_lblDateRec->text(), m_lblStartTimeRec->text(), m_lblProgramRec->text(), m_lblFilenameRec->text(),
+            m_lblParamarRec->text()};
+}
+
+// The texts of a row as the next-task labels show them (the length sentence is only shown, not compared).
+QStringList Scheduler::taskTexts(const QVariantList &fields) const
+{
+    QStringList texts;
+    for (int i = 0; i < ScheduleFields::Count - 1; ++i)
+        texts << BoundViews::textOf(fields.value(i), m_services.dateTimeText);
+    return texts;
+}
+
 void Scheduler::closeEvent(QCloseEvent *event)
 {
-    if (Form_QueryUnload())
+    if (Form_QueryUnload()) {
+        m_timer2->stop();
+        Form_Unload();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool Scheduler::Form_QueryUnload()
@@ -148,7 +311,36 @@ bool Scheduler::Form_QueryUnload()
            == MessageAnswer::Yes;
 }
 
+void Scheduler::Form_Unload()
+{
+    unloadEditor();
+}
+
 void Scheduler::CmdExit_Click()
 {
     close();
+    // Whatever the answer, a loaded editor is unloaded.
+    unloadEditor();
+}
+
+void Scheduler::CmdViewRec_Click()
+{
+    if (!m_editor && m_services.loadEditor)
+        m_editor = m_services.loadEditor(*this);
+    if (m_editor && m_editor->showModal() == TaskEditor::AfterShowing::Unloaded)
+        m_editor.reset();
+}
+
+void Scheduler::Command1_Click()
+{
+    m_services.recorder.pressF12();
+}
+
+void Scheduler::unloadEditor()
+{
+    if (!m_editor)
+        return;
+    // Dropped first, so that nothing reaches the editor while it unloads.
+    const std::unique_ptr<TaskEditor> editor = std::move(m_editor);
+    editor->unload();
 }

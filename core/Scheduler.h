@@ -1,16 +1,24 @@
 #pragma once
 
 #include "StoreError.h"
+#include "TaskEditor.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class BoundViews;
+class Clock;
 class DateTimeText;
+class RecorderLaunch;
 class MessageBoxes;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QTimer;
 class RecordCursor;
 
 // The main window: the clock, the next task due, and the way into the task editor.
@@ -25,7 +33,13 @@ public:
         QString applicationDirectory;
         MessageBoxes &messageBoxes;
         const DateTimeText &dateTimeText;
+        const Clock &clock;
+        RecorderLaunch &recorder;
+        TaskEditorLoader loadEditor;
     };
+
+    // The labels of the next task that the editor writes when it closes.
+    enum class NextTaskLabel { StartTime, StartDate, Program, Filename, Parameter };
 
     explicit Scheduler(const Services &services, QWidget *parent = nullptr);
     ~Scheduler() override;
@@ -37,19 +51,40 @@ public:
     StoreError Form_Load();
     // Re-reads the tasks in start order and removes a first task that has no start date.
     StoreError read_recorder();
+    void setNextTaskCaption(NextTaskLabel label, const QString &text);
+    // One tick of the monitor: the clock labels, then the next task, fired when it is due.
+    void Timer2_Timer();
+    const Services &services() const { return m_services; }
+    QString storePath() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
-    QString storePath() const;
     bool Form_QueryUnload();
+    void Form_Unload();
     void CmdExit_Click();
+    void CmdViewRec_Click();
+    void Command1_Click();
+    void unloadEditor();
+    void scheduleNextTick();
+    void fireCurrentTask(const QString &stopParameter);
+    bool passOverFiredTask();
+    bool hasNoStartTime() const;
+    QStringList shownTaskTexts() const;
+    QStringList taskTexts(const QVariantList &fields) const;
 
     Services m_services;
     RecordCursor *m_data1;
     BoundViews *m_boundViews;
+    std::unique_ptr<TaskEditor> m_editor;
+    QTimer *m_timer2;
+    // Fired tasks that could not be removed from the store (it was locked, say), by row id,
+    // with the texts they were fired with; they are never started again.
+    QHash<qint64, QStringList> m_firedTasks;
+    bool m_rereadWanted = false;
+    qint64 m_lastReread = 0;
 
     QLabel *m_lblCurrentTime = nullptr;
     QLabel *m_lblCurrentDate = nullptr;

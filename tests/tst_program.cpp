@@ -77,6 +77,31 @@ private slots:
         first->waitForFinished(5000);
         second->waitForFinished(5000);
     }
+
+    void firesATaskInItsSecondAndRemovesIt()
+    {
+        TestAppDir dir;
+        const QString program = dir.installProgram();
+        dir.installStandInRecorder();
+        const QDateTime startsAt = QDateTime::currentDateTime().addSecs(4);
+        const QString file = dir.path() + QStringLiteral("/my news & more.mp3");
+        dir.insert({startsAt.date().toString(Qt::ISODate), startsAt.time().toString(QStringLiteral("HH:mm:ss")),
+                    QStringLiteral("news"), file, QStringLiteral("90"), QStringLiteral("length")});
+
+        const auto process = start(program);
+        QTRY_COMPARE_WITH_TIMEOUT(dir.recorderStarts().size(), 1, 15000);
+        const TestAppDir::RecorderStart recorder = dir.recorderStarts().first();
+        QCOMPARE(recorder.argument, QStringLiteral("/t&90&/o&") + file);
+        QCOMPARE(recorder.argumentCount, 1);
+        const qint64 taskSecond = QDateTime(startsAt.date(), QTime(startsAt.time().hour(), startsAt.time().minute(),
+                                                                startsAt.time().second()))
+                                      .toSecsSinceEpoch();
+        QCOMPARE(qint64(recorder.epochSeconds), taskSecond);
+        QTRY_COMPARE_WITH_TIMEOUT(dir.rowCount(), 0, 5000);
+        QCOMPARE(process->state(), QProcess::Running);
+        process->kill();
+        process->waitForFinished(5000);
+    }
 };
 
 QTEST_GUILESS_MAIN(ProgramTest)

@@ -1,9 +1,8 @@
-#include "DateTimeText.h"
 #include "OutputFormat.h"
 #include "Scheduler.h"
-#include "ScriptedMessageBoxes.h"
 #include "Startup.h"
 #include "TestAppDir.h"
+#include "TestServices.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -15,10 +14,10 @@ class SchedulerTest : public QObject
     Q_OBJECT
 
 private:
-    ScriptedMessageBoxes m_boxes;
-    const DateTimeText m_texts{QLocale(QLocale::English, QLocale::UnitedStates)};
+    std::unique_ptr<TestServices> m_services;
 
-    Scheduler::Services services(const TestAppDir &dir) { return {dir.path(), m_boxes, m_texts}; }
+    Scheduler::Services services(const TestAppDir &dir) { return m_services->forDir(dir); }
+    const ScriptedMessageBoxes &boxes() const { return m_services->boxes; }
 
     static QString text(const QWidget &window, const char *name)
     {
@@ -33,7 +32,7 @@ private:
     }
 
 private slots:
-    void init() { m_boxes = ScriptedMessageBoxes(); }
+    void init() { m_services = std::make_unique<TestServices>(); }
 
     void windowHasItsFormAndClockTexts()
     {
@@ -78,8 +77,8 @@ private slots:
         Scheduler window(services(dir));
         QVERIFY(!window.Form_Load());
         QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("second-nine"));
-        QCOMPARE(text(window, "LblDateRec"), m_texts.dateText(QDate(2026, 12, 2)));
-        QCOMPARE(text(window, "LblStartTimeRec"), m_texts.timeText(QTime(9, 0, 0)));
+        QCOMPARE(text(window, "LblDateRec"), m_services->texts.dateText(QDate(2026, 12, 2)));
+        QCOMPARE(text(window, "LblStartTimeRec"), m_services->texts.timeText(QTime(9, 0, 0)));
         QCOMPARE(text(window, "LblFilenameRec"), QStringLiteral("/rec/second-nine.mp3"));
         QCOMPARE(text(window, "LblParamarRec"), QStringLiteral("5400"));
         QCOMPARE(text(window, "LblEndTimeRec"), QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后"));
@@ -100,7 +99,7 @@ private slots:
         QVERIFY(!window.read_recorder());
         QCOMPARE(dir.rowCount(), 1);
         QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("dated"));
-        QVERIFY(m_boxes.boxes().isEmpty());
+        QVERIFY(boxes().boxes().isEmpty());
     }
 
     void closeAsksFirst_data()
@@ -121,10 +120,10 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        m_boxes.queueAnswer(answer);
+        m_services->boxes.queueAnswer(answer);
         QCOMPARE(window.close(), closes);
-        QCOMPARE(m_boxes.boxes().size(), 1);
-        const ScriptedMessageBoxes::Box box = m_boxes.boxes().first();
+        QCOMPARE(boxes().boxes().size(), 1);
+        const ScriptedMessageBoxes::Box box = boxes().boxes().first();
         QCOMPARE(box.text, QStringLiteral("退出录音计划吗?"));
         QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
         QCOMPARE(box.buttons, MessageButtons::YesNo);
@@ -139,9 +138,9 @@ private slots:
         QVERIFY(!window.Form_Load());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        m_boxes.queueAnswer(MessageAnswer::Yes);
+        m_services->boxes.queueAnswer(MessageAnswer::Yes);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("CmdExit")), Qt::LeftButton);
-        QCOMPARE(m_boxes.boxes().size(), 1);
+        QCOMPARE(boxes().boxes().size(), 1);
         QVERIFY(!window.isVisible());
     }
 
@@ -178,8 +177,8 @@ private slots:
         }
 
         QVERIFY(!Startup::showMainWindow(services(dir)));
-        QCOMPARE(m_boxes.boxes().size(), 1);
-        const ScriptedMessageBoxes::Box box = m_boxes.boxes().first();
+        QCOMPARE(boxes().boxes().size(), 1);
+        const ScriptedMessageBoxes::Box box = boxes().boxes().first();
         QVERIFY2(box.text.contains(dir.storePath()), qPrintable(box.text));
         QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
         QCOMPARE(box.icon, MessageIcon::Critical);

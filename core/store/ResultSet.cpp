@@ -140,6 +140,17 @@ StoreError ResultSet::moveNext()
     return {};
 }
 
+StoreError ResultSet::moveTo(int index)
+{
+    dropPending();
+    if (index < 0 || index >= m_rowIds.size())
+        return StoreError::noCurrentRecord();
+    m_position = index;
+    m_currentDeleted = false;
+    emit currentRowChanged();
+    return {};
+}
+
 StoreError ResultSet::addNew()
 {
     m_pending = emptyRow();
@@ -250,6 +261,23 @@ StoreError ResultSet::setValue(const QString &field, const QVariant &value)
         return StoreError::noPendingEdit();
     m_pending[index] = fromStored(index, toStored(value));
     return {};
+}
+
+qint64 ResultSet::currentRowId() const
+{
+    return hasCurrentRow() ? m_rowIds.at(m_position) : -1;
+}
+
+int ResultSet::currentIndex() const
+{
+    return hasCurrentRow() ? m_position : -1;
+}
+
+StoreError ResultSet::readCurrentRow(QVariantList *fields) const
+{
+    if (!hasCurrentRow())
+        return StoreError::noCurrentRecord();
+    return fetch(m_rowIds.at(m_position), fields);
 }
 
 StoreError ResultSet::readRow(int index, QVariantList *fields) const

@@ -32,6 +32,8 @@ public:
 
     StoreError moveFirst();
     StoreError moveNext();
+    // Makes the listed row at this index current, as a click in a grid does.
+    StoreError moveTo(int index);
 
     StoreError addNew();
     StoreError edit();
@@ -43,6 +45,13 @@ public:
     // A date or time field comes back as QDate or QTime; a field without value as a null QVariant.
     QVariant value(const QString &field, StoreError *error = nullptr) const;
     StoreError setValue(const QString &field, const QVariant &value);
+
+    // The current row's id in the table, or -1 when there is none.
+    qint64 currentRowId() const;
+    // The current row's index among the listed rows, or -1 when there is none.
+    int currentIndex() const;
+    // The current row's six fields as stored now, read afresh.
+    StoreError readCurrentRow(QVariantList *fields) const;
 
     // The rows as listed, for a grid: each row's six fields in their stored order.
     int rowCount() const { return int(m_rowIds.size()); }

@@ -119,3 +119,29 @@ QString TestAppDir::installProgram() const
     QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser);
     return target;
 }
+
+void TestAppDir::installStandInRecorder() const
+{
+    const QString path = m_dir.filePath(QStringLiteral("quillsnd.exe"));
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write the stand-in recorder");
+    script.write("#!/bin/sh\n"
+                 "printf '%s\\t%s\\t%s\\n' \"$(date +%s.%N)\" \"$#\" \"$1\" >> \"$(dirname \"$0\")/recorder.log\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser);
+}
+
+QList<TestAppDir::RecorderStart> TestAppDir::recorderStarts() const
+{
+    QList<RecorderStart> starts;
+    QFile log(m_dir.filePath(QStringLiteral("recorder.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return starts;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.split('\t');
+        if (parts.size() == 3)
+            starts.append({parts[0].toDouble(), parts[1].toInt(), QString::fromUtf8(parts[2])});
+    }
+    return starts;
+}

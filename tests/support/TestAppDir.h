@@ -36,6 +36,16 @@ public:
     // Copies the built program into this directory and returns its path there.
     QString installProgram() const;
 
+    // A stand-in recorder "quillsnd.exe": each start adds a line to recorder.log.
+    void installStandInRecorder() const;
+    struct RecorderStart
+    {
+        double epochSeconds;
+        int argumentCount;
+        QString argument;
+    };
+    QList<RecorderStart> recorderStarts() const;
+
 private:
     QTemporaryDir m_dir;
     bool m_storeMade = false;

@@ -1,0 +1,8 @@
+#include "TestServices.h"
+
+#include "TestAppDir.h"
+
+Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
+{
+    return {dir.path(), boxes, texts, clock, recorder, std::move(loadEditor)};
+}
