@@ -1,3 +1,4 @@
+#include "AddSchedule.h"
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "LinuxProcessTerminator.h"
@@ -30,7 +31,7 @@ int main(int argc, char *argv[])
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
     const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, dateTimeText, clock,
-                                       recorder, {}};
+                                       recorder, &AddSchedule::load};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

@@ -2,6 +2,7 @@
 
 #include "BoundViews.h"
 #include "Clock.h"
+#include "CursorTableModel.h"
 #include "DateTimeText.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
@@ -100,6 +101,7 @@ void Scheduler::createControls()
     // Below the visible area: never seen, but Command1 can still be reached with the keyboard.
     m_command1 = addButton(this, "Command1", 4440, 4920, 615, 375, QStringLiteral("Command1"));
     m_dbGrid1 = new QTableView(this);
+    m_dbGrid1->setModel(new CursorTableModel(m_data1, m_services.dateTimeText, m_dbGrid1));
     place(m_dbGrid1, "DBGrid1", 120, 4920, 4335, 1215);
 }
 

@@ -1,0 +1,208 @@
+#include "AddSchedule.h"
+#include "DateTimeText.h"
+#include "DetachedProgramLauncher.h"
+#include "EmptyStore.h"
+#include "LinuxProcessTerminator.h"
+#include "MessageBoxes.h"
+#include "RecorderLaunch.h"
+#include "Scheduler.h"
+#include "SystemClock.h"
+#include "X11WindowKeystrokes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+// editor_timing fill DIR COUNT   makes DIR/AddSchedule.mdb holding COUNT tasks
+// editor_timing measure DIR      times the editor over that store and prints one line:
+//                                tasks, start-up, load and show, save, close (ms, medians), peak memory (MiB)
+
+namespace {
+
+constexpr int Rounds = 5;
+
+// Answers every box at once, so that nothing waits for a user.
+class SilentMessageBoxes : public MessageBoxes
+{
+public:
+    MessageAnswer show(QWidget *, const QString &, const QString &, MessageButtons buttons, MessageIcon) override
+    {
+        ++shown;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+    int shown = 0;
+};
+
+int fill(const QString &dir, int count)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("AddSchedule.mdb"));
+    QString problem;
+    if (EmptyStore::create(path, &problem) != EmptyStore::Result::Created) {
+        QTextStream(stderr) << "cannot make the store: " << problem << '\n';
+        return 1;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        db.setDatabaseName(path);
+        if (!db.open())
+            return 1;
+        db.transaction();
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"));
+        // Spread over ten years from 2031, so none falls due while the timing runs.
+        const QDate first(2031, 1, 1);
+        for (int i = 0; i < count; ++i) {
+            const int seconds = int((qint64(i) * 7919) % 86400);
+            insert.addBindValue(first.addDays((i * 613) % 3650).toString(Qt::ISODate));
+            insert.addBindValue(QTime(0, 0).addSecs(seconds).toString(QStringLiteral("HH:mm:ss")));
+            insert.addBindValue(QStringLiteral("Program %1").arg(i));
+            insert.addBindValue(QStringLiteral("/home/user/recordings/program-%1.mp3").arg(i));
+            insert.addBindValue(QStringLiteral("5400"));
+            insert.addBindValue(QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后"));
+            if (!insert.exec()) {
+                QTextStream(stderr) << insert.lastError().text() << '\n';
+                return 1;
+            }
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    return 0;
+}
+
+double peakMemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double ms(qint64 nanoseconds)
+{
+    return double(nanoseconds) / 1e6;
+}
+
+int measure(const QString &dir)
+{
+    SilentMessageBoxes boxes;
+    const DateTimeText texts;
+    const SystemClock clock;
+    LinuxProcessTerminator terminator;
+    DetachedProgramLauncher launcher;
+    X11WindowKeystrokes keystrokes;
+    RecorderLaunch recorder(terminator, launcher, keystrokes);
+    const Scheduler::Services services{dir, boxes, texts, clock, recorder, &AddSchedule::load};
+
+    QElapsedTimer timer;
+    timer.start();
+    Scheduler scheduler(services);
+    if (const StoreError error = scheduler.Form_Load()) {
+        QTextStream(stderr) << error.number << ' ' << error.description << '\n';
+        return 1;
+    }
+    scheduler.show();
+    scheduler.repaint();
+    const double startup = ms(timer.nsecsElapsed());
+    auto *viewRec = scheduler.findChild<QPushButton *>(QStringLiteral("CmdViewRec"));
+
+    std::vector<double> loads;
+    std::vector<double> saves;
+    std::vector<double> closes;
+    // The first round shows the editor that start-up loaded; every later one loads it afresh.
+    for (int round = 0; round <= Rounds; ++round) {
+        qint64 shownAt = 0;
+        qint64 saveStart = 0;
+        qint64 saveEnd = 0;
+        qint64 closeStart = 0;
+        QTimer::singleShot(0, &scheduler, [&] {
+            auto *editor = qobject_cast<AddSchedule *>(QApplication::activeModalWidget());
+            if (!editor)
+                return;
+            editor->repaint();
+            shownAt = timer.nsecsElapsed();
+            editor->findChild<QPushButton *>(QStringLiteral("CmdAdd"))->click();
+            editor->findChild<QComboBox *>(QStringLiteral("ComboYear"))->setEditText(QStringLiteral("2035"));
+            editor->findChild<QComboBox *>(QStringLiteral("ComboRecmins"))->setEditText(QStringLiteral("30"));
+            saveStart = timer.nsecsElapsed();
+            editor->findChild<QPushButton *>(QStringLiteral("CmdUpdate"))->click();
+            editor->repaint();
+            saveEnd = timer.nsecsElapsed();
+            closeStart = timer.nsecsElapsed();
+            editor->findChild<QPushButton *>(QStringLiteral("CmdExit"))->click();
+        });
+        const qint64 clickAt = timer.nsecsElapsed();
+        viewRec->click();
+        scheduler.repaint();
+        const qint64 closedAt = timer.nsecsElapsed();
+        if (round == 0)
+            continue;
+        loads.push_back(ms(shownAt - clickAt));
+        saves.push_back(ms(saveEnd - saveStart));
+        closes.push_back(ms(closedAt - closeStart));
+    }
+    if (boxes.shown != 0) {
+        QTextStream(stderr) << "unexpected message boxes: " << boxes.shown << '\n';
+        return 1;
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+    db.setDatabaseName(QDir(dir).filePath(QStringLiteral("AddSchedule.mdb")));
+    db.open();
+    QSqlQuery count(QStringLiteral("SELECT count(*) FROM AddSchTab"), db);
+    count.next();
+    const int tasks = count.value(0).toInt() - Rounds - 1;
+
+    QTextStream(stdout) << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                               .arg(tasks, 8)
+                               .arg(startup, 10, 'f', 1)
+                               .arg(median(loads), 13, 'f', 1)
+                               .arg(median(saves), 8, 'f', 1)
+                               .arg(median(closes), 8, 'f', 1)
+                               .arg(peakMemoryMiB(), 13, 'f', 1);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    if (arguments.size() == 3 && arguments.at(0) == QLatin1String("fill")) {
+        QCoreApplication app(argc, argv);
+        return fill(arguments.at(1), arguments.at(2).toInt());
+    }
+    if (arguments.size() == 2 && arguments.at(0) == QLatin1String("measure")) {
+        QApplication app(argc, argv);
+        return measure(arguments.at(1));
+    }
+    QTextStream(stderr) << "usage: editor_timing fill DIR COUNT | editor_timing measure DIR\n";
+    return 2;
+}

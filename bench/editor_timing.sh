@@ -1,0 +1,20 @@
+#!/bin/sh
+# Times the task editor over stores of 1,000, 10,000 and 100,000 tasks, each in a process of its own.
+# usage: bench/editor_timing.sh [BUILD_DIR]   (default: build)
+set -eu
+build=${1:-build}
+exe=$build/bench/editor/editor_timing
+if [ ! -x "$exe" ]; then
+  echo "no $exe: build the target editor_timing first" >&2
+  exit 1
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+echo "Times in ms, medians of 5 rounds; peak memory is the process's VmHWM."
+printf '%8s %10s %13s %8s %8s %13s\n' tasks start-up load+show save close "peak MiB"
+for count in 1000 10000 100000; do
+  mkdir "$work/$count"
+  "$exe" fill "$work/$count" "$count"
+  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$exe" measure "$work/$count"
+done

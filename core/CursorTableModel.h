@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCache>
+#include <QStringList>
+
+class DateTimeText;
+class RecordCursor;
+
+// The rows of a record cursor for a grid: one column per field, headed by the field's name,
+// with the cursor's current row marked in the row selector. Rows are read only when the grid
+// asks for them and only a few are kept, so a long list costs no more than a short one.
+class CursorTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, QObject *parent = nullptr);
+    ~CursorTableModel() override;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // The listed row that is the cursor's current row, or -1 when there is none.
+    int currentRow() const { return m_currentRow; }
+
+    static constexpr auto CurrentRowMarker = "▶";
+    // How many rows are kept once read.
+    static constexpr int CachedRows = 256;
+
+signals:
+    void currentRowMoved(int row);
+
+private:
+    void resetRows();
+    void followCurrentRow();
+    QStringList rowTexts(int row) const;
+
+    RecordCursor *m_cursor;
+    const DateTimeText &m_dateTimeText;
+    int m_rowCount = 0;
+    int m_currentRow = -1;
+    mutable QCache<int, QStringList> m_rows;
+};

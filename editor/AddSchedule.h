@@ -1,0 +1,114 @@
+#pragma once
+
+#include "StoreError.h"
+#include "TaskEditor.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class BoundViews;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class RecordCursor;
+class Scheduler;
+class StoreConnection;
+class TaskGrid;
+
+// The task editor window: all tasks in start order, the current one in bound boxes, and the
+// entry of a new task. Each load opens the store afresh; each unload brings the main window up to date.
+class AddSchedule : public QDialog, public TaskEditor
+{
+    Q_OBJECT
+
+public:
+    explicit AddSchedule(Scheduler &scheduler);
+    ~AddSchedule() override;
+
+    // Makes and loads an editor for the main window; nullptr, after telling the user, when the
+    // store cannot be opened or read.
+    static std::unique_ptr<TaskEditor> load(Scheduler &scheduler);
+
+    AfterShowing showModal() override;
+    void unload() override;
+
+    // The window's handlers and procedures, as the buttons and the main window run them.
+    StoreError Form_Load();
+    void CmdAdd_Click();
+    void CmdUpdate_Click();
+    void CmdExit_Click();
+    void hide_addschedule();
+
+    bool isUnloaded() const { return m_unloaded; }
+
+    static constexpr auto Caption = "编辑计划";
+    static constexpr auto NoTaskMessage = "   当前未录音!";
+    static constexpr auto FilenameMessage = "Please enter data for program title and filename field";
+    static constexpr auto LengthMessage = "您必须首先设置自动停止录音选项!";
+    static constexpr auto TitleMessage = "'Program Title:' Field cann't be blank!";
+    static constexpr auto LostEntryMessage =
+        "Record cannot be created/edited.Please load form again.Click OK to exit Task Editor.";
+    static constexpr auto LostEntryTitle = "User Guide";
+    static constexpr auto UpdateErrorTitle = "Error in Update";
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void createControls();
+    void fillLists();
+    void showCurrentTaskTexts();
+    void setBrowsingLayout();
+    void setEntryLayout();
+    void preselectStart();
+    StoreError writeEntry(int totalSeconds);
+    void reportUpdateError(const StoreError &error);
+    StoreError requery();
+    void Form_Unload();
+    void dropPendingEntry();
+    void tell(const QString &text, const QString &title);
+
+    Scheduler &m_scheduler;
+    QString m_databasePath;
+    std::shared_ptr<StoreConnection> m_database;
+    RecordCursor *m_data1;
+    BoundViews *m_boundViews;
+    bool m_inModalLoop = false;
+    bool m_unloaded = false;
+
+    QLineEdit *m_dateRec = nullptr;
+    QLineEdit *m_startTimeRec = nullptr;
+    QLineEdit *m_recLength = nullptr;
+    QLineEdit *m_filenameRec = nullptr;
+    QLineEdit *m_recParameter = nullptr;
+    QLineEdit *m_programRec = nullptr;
+    QComboBox *m_comboMonth = nullptr;
+    QComboBox *m_comboDay = nullptr;
+    QComboBox *m_comboYear = nullptr;
+    QComboBox *m_comboSHour = nullptr;
+    QComboBox *m_comboSMinute = nullptr;
+    QComboBox *m_comboSSecond = nullptr;
+    QComboBox *m_comboSAmPm = nullptr;
+    QComboBox *m_comboRecdays = nullptr;
+    QComboBox *m_comboRechours = nullptr;
+    QComboBox *m_comboRecmins = nullptr;
+    QComboBox *m_comboRecsecs = nullptr;
+    QLabel *m_label15 = nullptr;
+    QLabel *m_labelDateCap = nullptr;
+    QLabel *m_labelSTimeCap = nullptr;
+    QPushButton *m_chooseFile = nullptr;
+    QRadioButton *m_option1 = nullptr;
+    QRadioButton *m_option2 = nullptr;
+    QRadioButton *m_option3 = nullptr;
+    QPushButton *m_cmdAdd = nullptr;
+    QPushButton *m_cmdEdit = nullptr;
+    QPushButton *m_cmdDelete = nullptr;
+    QPushButton *m_cmdUpdate = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+    TaskGrid *m_dbGrid1 = nullptr;
+};
