@@ -2,6 +2,7 @@
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "LinuxProcessTerminator.h"
+#include "QtFileDialog.h"
 #include "QtMessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "Scheduler.h"
@@ -24,14 +25,15 @@ int main(int argc, char *argv[])
         return 0;
 
     QtMessageBoxes messageBoxes;
+    QtFileDialog fileDialog;
     const DateTimeText dateTimeText;
     const SystemClock clock;
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
-    const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, dateTimeText, clock,
-                                       recorder, &AddSchedule::load};
+    const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, fileDialog, dateTimeText,
+                                       clock, recorder, &AddSchedule::load};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

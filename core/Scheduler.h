@@ -13,6 +13,7 @@
 class BoundViews;
 class Clock;
 class DateTimeText;
+class FileDialog;
 class RecorderLaunch;
 class MessageBoxes;
 class QLabel;
@@ -32,6 +33,7 @@ public:
     {
         QString applicationDirectory;
         MessageBoxes &messageBoxes;
+        FileDialog &fileDialog;
         const DateTimeText &dateTimeText;
         const Clock &clock;
         RecorderLaunch &recorder;

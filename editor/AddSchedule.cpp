@@ -2,13 +2,19 @@
 
 #include "BoundViews.h"
 #include "Clock.h"
+#include "DateTimeText.h"
 #include "EntryConversion.h"
+#include "FileDialog.h"
+#include "FileExistence.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
+#include "OutputFileName.h"
+#include "OutputFormat.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
 #include "Scheduler.h"
 #include "StoreConnection.h"
+#include "StoredLength.h"
 #include "TaskGrid.h"
 #include "Twips.h"
 
@@ -21,7 +27,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
+#include <algorithm>
 #include <utility>
 
 using namespace FormControls;
@@ -39,6 +47,18 @@ constexpr int ButtonHeight = 375;
 
 constexpr int FirstListedYear = 2004;
 constexpr int LastListedYear = 2011;
+
+// The output formats in the order of the format buttons and of the file dialog's types.
+struct OutputFormatChoice
+{
+    const char *extension;
+    const char *fileType;
+};
+constexpr OutputFormatChoice OutputFormats[] = {
+    {"wav", "WAV 文件 (*.wav)"},
+    {"mp3", "MP3 文件 (*.mp3)"},
+    {"wma", "WMA 文件 (*.wma)"},
+};
 
 // Reading a field that has no value as text fails, as it does for the main window's copy.
 StoreError invalidUseOfNull()
@@ -84,6 +104,25 @@ void fillNumbers(QComboBox *list, int first, int last)
     list->setEditText(designText);
 }
 
+// Selects the entry that stands for the value, or shows the value as typed text when the list has none.
+void showValue(QComboBox *list, qint64 value, int firstEntry)
+{
+    const qint64 position = value - firstEntry;
+    if (position >= 0 && position < list->count()) {
+        list->setCurrentIndex(int(position));
+    } else {
+        list->setCurrentIndex(-1);
+        list->setEditText(QString::number(value));
+    }
+}
+
+// A stored value that cannot be read leaves the list empty, so that nothing stands in for it unseen.
+void showNoValue(QComboBox *list)
+{
+    list->setCurrentIndex(-1);
+    list->setEditText(QString());
+}
+
 } // namespace
 
 AddSchedule::AddSchedule(Scheduler &scheduler)
@@ -108,8 +147,16 @@ AddSchedule::AddSchedule(Scheduler &scheduler)
     m_boundViews->bind(m_recLength, ScheduleFields::RecordLength);
 
     connect(m_cmdAdd, &QPushButton::clicked, this, &AddSchedule::CmdAdd_Click);
+    connect(m_cmdEdit, &QPushButton::clicked, this, &AddSchedule::CmdEdit_Click);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &AddSchedule::CmdDelete_Click);
     connect(m_cmdUpdate, &QPushButton::clicked, this, &AddSchedule::CmdUpdate_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &AddSchedule::CmdCancel_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &AddSchedule::CmdExit_Click);
+    // A click, not a change of selection, so that the selected format can be chosen again.
+    connect(m_option1, &QRadioButton::clicked, this, &AddSchedule::Option1_Click);
+    connect(m_option2, &QRadioButton::clicked, this, &AddSchedule::Option2_Click);
+    connect(m_option3, &QRadioButton::clicked, this, &AddSchedule::Option3_Click);
+    connect(m_chooseFile, &QPushButton::clicked, this, &AddSchedule::chooseFile_Click);
 }
 
 AddSchedule::~AddSchedule() = default;
@@ -228,9 +275,13 @@ StoreError AddSchedule::Form_Load()
 
 void AddSchedule::showCurrentTaskTexts()
 {
-    ResultSet &rows = m_data1->recordset();
-    if (rows.moveFirst())
-        return;
+    if (!m_data1->recordset().moveFirst() && !copyCurrentTaskTexts())
+        repaint();
+}
+
+StoreError AddSchedule::copyCurrentTaskTexts()
+{
+    const ResultSet &rows = m_data1->recordset();
     const std::pair<QLatin1StringView, QLineEdit *> copies[] = {{ScheduleFields::StartTime, m_startTimeRec},
                                                                 {ScheduleFields::StartDate, m_dateRec},
                                                                 {ScheduleFields::Program, m_programRec},
@@ -238,11 +289,13 @@ void AddSchedule::showCurrentTaskTexts()
     for (const auto &[field, box] : copies) {
         StoreError error;
         const QVariant value = rows.value(field, &error);
-        if (error || value.isNull())
-            return;
+        if (error)
+            return error;
+        if (value.isNull())
+            return invalidUseOfNull();
         box->setText(BoundViews::textOf(value, m_scheduler.services().dateTimeText));
     }
-    repaint();
+    return {};
 }
 
 void AddSchedule::fillLists()
@@ -261,23 +314,17 @@ void AddSchedule::fillLists()
 
 void AddSchedule::setBrowsingLayout()
 {
-    for (QComboBox *list : {m_comboSHour, m_comboSMinute, m_comboSSecond, m_comboDay, m_comboMonth, m_comboYear,
-                            m_comboRecdays, m_comboRechours, m_comboRecmins, m_comboRecsecs})
-        list->hide();
+    setEntryListsShown(false);
     m_recLength->show();
     m_startTimeRec->show();
     m_dateRec->show();
     m_cmdAdd->setEnabled(true);
-    const ResultSet &rows = m_data1->recordset();
-    const bool hasTasks = !(rows.bof() && rows.eof());
-    m_cmdEdit->setEnabled(hasTasks);
-    m_cmdDelete->setEnabled(hasTasks);
+    enableTaskButtons();
     m_cmdUpdate->setEnabled(false);
     m_cmdCancel->setEnabled(false);
     m_cmdExit->setEnabled(true);
     m_label15->hide();
-    for (QWidget *control : std::initializer_list<QWidget *>{m_option1, m_option2, m_option3, m_chooseFile})
-        control->setEnabled(false);
+    setOutputChoiceEnabled(false);
 }
 
 void AddSchedule::setEntryLayout()
@@ -299,17 +346,57 @@ void AddSchedule::setEntryLayout()
     m_dateRec->hide();
     for (QComboBox *list : lengthLists)
         list->show();
-    for (QWidget *control : std::initializer_list<QWidget *>{m_option1, m_option2, m_option3, m_chooseFile})
-        control->setEnabled(true);
+    setOutputChoiceEnabled(true);
     m_recLength->hide();
+}
+
+void AddSchedule::setEditLayout()
+{
+    m_cmdAdd->setEnabled(false);
+    m_cmdEdit->setEnabled(false);
+    m_cmdUpdate->setEnabled(true);
+    m_cmdDelete->setEnabled(false);
+    m_cmdCancel->setEnabled(true);
+    m_cmdExit->setEnabled(true);
+    setEntryListsShown(true);
+    m_recLength->hide();
+    m_label15->show();
+    m_startTimeRec->hide();
+    setOutputChoiceEnabled(true);
+    m_dateRec->hide();
+}
+
+void AddSchedule::setEntryListsShown(bool shown)
+{
+    for (QComboBox *list : {m_comboSHour, m_comboSMinute, m_comboSSecond, m_comboDay, m_comboMonth, m_comboYear,
+                            m_comboRecdays, m_comboRechours, m_comboRecmins, m_comboRecsecs})
+        list->setVisible(shown);
+}
+
+void AddSchedule::setOutputChoiceEnabled(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{m_option1, m_option2, m_option3, m_chooseFile})
+        control->setEnabled(enabled);
+}
+
+void AddSchedule::enableTaskButtons()
+{
+    const ResultSet &rows = m_data1->recordset();
+    const bool hasTasks = !(rows.bof() && rows.eof());
+    m_cmdEdit->setEnabled(hasTasks);
+    m_cmdDelete->setEnabled(hasTasks);
 }
 
 TaskEditor::AfterShowing AddSchedule::showModal()
 {
     if (m_unloaded)
         return AfterShowing::Unloaded;
+    // Centred on the main window, but never pushed past the edges of the screen.
     const QRect owner = m_scheduler.frameGeometry();
-    move(owner.center() - QPoint(width() / 2, height() / 2));
+    const QRect screen = m_scheduler.screen()->availableGeometry();
+    const QPoint centred = owner.center() - QPoint(width() / 2, height() / 2);
+    move(std::clamp(centred.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - width())),
+         std::clamp(centred.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - height())));
     m_inModalLoop = true;
     exec();
     m_inModalLoop = false;
@@ -512,6 +599,185 @@ void AddSchedule::reportUpdateError(const StoreError &error)
 
 void AddSchedule::tell(const QString &text, const QString &title)
 {
-    QWidget *parent = isVisible() ? static_cast<QWidget *>(this) : &m_scheduler;
-    m_scheduler.services().messageBoxes.show(parent, text, title, MessageButtons::Ok, MessageIcon::None);
+    m_scheduler.services().messageBoxes.show(messageParent(), text, title, MessageButtons::Ok, MessageIcon::None);
+}
+
+bool AddSchedule::confirmed(const QString &question, const QString &title)
+{
+    return m_scheduler.services().messageBoxes.show(messageParent(), question, title, MessageButtons::YesNo,
+                                                    MessageIcon::Question)
+           == MessageAnswer::Yes;
+}
+
+QWidget *AddSchedule::messageParent()
+{
+    return isVisible() ? static_cast<QWidget *>(this) : &m_scheduler;
+}
+
+void AddSchedule::CmdEdit_Click()
+{
+    const QString applicationTitle = QString::fromUtf8(Scheduler::ApplicationTitle);
+    ResultSet &rows = m_data1->recordset();
+    if (rows.bof() || rows.eof()) {
+        tell(QString::fromUtf8(NoTasksMessage), applicationTitle);
+        m_cmdEdit->setEnabled(false);
+        m_cmdDelete->setEnabled(false);
+        return;
+    }
+    setEditLayout();
+    showTaskInLists();
+    if (const StoreError error = rows.edit()) {
+        // A task gone from the store otherwise (fired by the main window, say) is passed over.
+        if (error.number == StoreError::NoCurrentRecord)
+            tell(QString::fromUtf8(NothingToEditMessage), applicationTitle);
+        return;
+    }
+    m_cmdUpdate->setEnabled(true);
+}
+
+void AddSchedule::showTaskInLists()
+{
+    const DateTimeText &texts = m_scheduler.services().dateTimeText;
+    const QTime start = texts.readTime(m_startTimeRec->text());
+    if (start.isValid()) {
+        showValue(m_comboSHour, start.hour(), 0);
+        showValue(m_comboSMinute, start.minute(), 0);
+        showValue(m_comboSSecond, start.second(), 0);
+    } else {
+        for (QComboBox *list : {m_comboSHour, m_comboSMinute, m_comboSSecond})
+            showNoValue(list);
+    }
+
+    if (const std::optional<StoredLength> length = StoredLength::fromParameter(m_recParameter->text())) {
+        // Days beyond the list's last entry show as typed text.
+        showValue(m_comboRecdays, length->days, 0);
+        showValue(m_comboRechours, length->hours, 0);
+        showValue(m_comboRecmins, length->minutes, 0);
+        showValue(m_comboRecsecs, length->seconds, 0);
+    } else {
+        for (QComboBox *list : {m_comboRecdays, m_comboRechours, m_comboRecmins, m_comboRecsecs})
+            showNoValue(list);
+    }
+
+    const QDate date = texts.readDate(m_dateRec->text());
+    if (date.isValid()) {
+        showValue(m_comboDay, date.day(), 1);
+        showValue(m_comboMonth, date.month(), 1);
+        showValue(m_comboYear, date.year(), FirstListedYear);
+    } else {
+        for (QComboBox *list : {m_comboDay, m_comboMonth, m_comboYear})
+            showNoValue(list);
+    }
+}
+
+void AddSchedule::CmdDelete_Click()
+{
+    const QString applicationTitle = QString::fromUtf8(Scheduler::ApplicationTitle);
+    const ResultSet &rows = m_data1->recordset();
+    if (rows.bof() || rows.eof()) {
+        tell(QString::fromUtf8(NoTasksMessage), applicationTitle);
+        return;
+    }
+    if (confirmed(QString::fromUtf8(DeleteQuestion), QString::fromUtf8(DeleteTitle))) {
+        // A refusal of another kind (the task was fired and removed meanwhile, say) is passed over.
+        if (deleteCurrentTask().number == StoreError::NoCurrentRecord)
+            tell(QString::fromUtf8(NothingToDeleteMessage), applicationTitle);
+    }
+    // The main window's labels catch up when the editor closes.
+    m_scheduler.repaint();
+    enableTaskButtons();
+}
+
+StoreError AddSchedule::deleteCurrentTask()
+{
+    StoreError error;
+    if ((error = m_data1->recordset().deleteRow()) || (error = requery()))
+        return error;
+    return copyCurrentTaskTexts();
+}
+
+void AddSchedule::CmdCancel_Click()
+{
+    setEntryListsShown(false);
+    m_recLength->show();
+    m_startTimeRec->show();
+    m_dateRec->show();
+    m_cmdAdd->setEnabled(true);
+    m_cmdUpdate->setEnabled(false);
+    m_cmdCancel->setEnabled(false);
+    m_cmdExit->setEnabled(true);
+    setOutputChoiceEnabled(false);
+    // Read while a new row may still be pending; a pending row is no stored task.
+    enableTaskButtons();
+    m_label15->hide();
+    dropPendingEntry();
+    resetStartLists();
+    showCurrentTaskAgain();
+}
+
+void AddSchedule::resetStartLists()
+{
+    const std::pair<QComboBox *, const char *> designTexts[] = {{m_comboSHour, "12"}, {m_comboSMinute, "00"},
+                                                                {m_comboSSecond, "00"}, {m_comboDay, "01"},
+                                                                {m_comboMonth, "01"}, {m_comboYear, "01"}};
+    for (const auto &[list, text] : designTexts) {
+        list->setCurrentIndex(-1);
+        list->setEditText(QString::fromLatin1(text));
+    }
+}
+
+void AddSchedule::showCurrentTaskAgain()
+{
+    // The boxes may still show the dropped entry: a new row's defaults and empty fields, or a file
+    // name changed by the format buttons. A later edit and save take the title and file from here.
+    const std::pair<QLatin1StringView, QLineEdit *> views[] = {
+        {ScheduleFields::Program, m_programRec},     {ScheduleFields::Filename, m_filenameRec},
+        {ScheduleFields::StartTime, m_startTimeRec}, {ScheduleFields::StartDate, m_dateRec},
+        {ScheduleFields::Parameter, m_recParameter}, {ScheduleFields::RecordLength, m_recLength}};
+    for (const auto &[field, box] : views)
+        box->setText(BoundViews::textOf(m_data1->fieldOrNull(field), m_scheduler.services().dateTimeText));
+}
+
+void AddSchedule::Option1_Click()
+{
+    chooseFormat(1);
+}
+
+void AddSchedule::Option2_Click()
+{
+    chooseFormat(2);
+}
+
+void AddSchedule::Option3_Click()
+{
+    chooseFormat(3);
+}
+
+void AddSchedule::chooseFormat(int position)
+{
+    OutputFormatIndex = std::int16_t(position);
+    const QString extension = QString::fromLatin1(OutputFormats[position - 1].extension);
+    m_filenameRec->setText(OutputFileName::withExtension(m_filenameRec->text(), extension));
+}
+
+void AddSchedule::chooseFile_Click()
+{
+    const QString fileName = ShowDialog(QString::fromUtf8(FileDialogTitle));
+    if (!fileName.isEmpty())
+        m_filenameRec->setText(fileName);
+}
+
+QString AddSchedule::ShowDialog(const QString &title)
+{
+    QStringList fileTypes;
+    for (const OutputFormatChoice &format : OutputFormats)
+        fileTypes << QString::fromUtf8(format.fileType);
+    // Asked again after every No, until the user picks a new name, says Yes or cancels.
+    for (;;) {
+        const QString fileName =
+            m_scheduler.services().fileDialog.askSaveFileName(this, title, fileTypes, OutputFormatIndex - 1);
+        if (fileName.isEmpty() || !FileExistence::FileExists(fileName)
+            || confirmed(QString::fromUtf8(ReplaceQuestion), QString::fromUtf8(ReplaceTitle)))
+            return fileName;
+    }
 }

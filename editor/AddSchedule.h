@@ -19,7 +19,8 @@ class StoreConnection;
 class TaskGrid;
 
 // The task editor window: all tasks in start order, the current one in bound boxes, and the
-// entry of a new task. Each load opens the store afresh; each unload brings the main window up to date.
+// entry, change and deletion of tasks. Each load opens the store afresh; each unload brings the
+// main window up to date.
 class AddSchedule : public QDialog, public TaskEditor
 {
     Q_OBJECT
@@ -38,8 +39,15 @@ public:
     // The window's handlers and procedures, as the buttons and the main window run them.
     StoreError Form_Load();
     void CmdAdd_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
     void CmdUpdate_Click();
+    void CmdCancel_Click();
     void CmdExit_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void chooseFile_Click();
     void hide_addschedule();
 
     bool isUnloaded() const { return m_unloaded; }
@@ -53,6 +61,14 @@ public:
         "Record cannot be created/edited.Please load form again.Click OK to exit Task Editor.";
     static constexpr auto LostEntryTitle = "User Guide";
     static constexpr auto UpdateErrorTitle = "Error in Update";
+    static constexpr auto NoTasksMessage = "目前没有计划任务, 请先添加!";
+    static constexpr auto NothingToEditMessage = "没有录音可供编辑.";
+    static constexpr auto DeleteQuestion = "删除本次录音吗?";
+    static constexpr auto DeleteTitle = "删除录音";
+    static constexpr auto NothingToDeleteMessage = "没有录音可供删除.";
+    static constexpr auto FileDialogTitle = "保存";
+    static constexpr auto ReplaceQuestion = "文件已存在, 您希望替换它吗?";
+    static constexpr auto ReplaceTitle = "Wavesmith";
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -62,15 +78,28 @@ private:
     void createControls();
     void fillLists();
     void showCurrentTaskTexts();
+    StoreError copyCurrentTaskTexts();
     void setBrowsingLayout();
     void setEntryLayout();
+    void setEditLayout();
+    void setEntryListsShown(bool shown);
+    void setOutputChoiceEnabled(bool enabled);
+    void enableTaskButtons();
     void preselectStart();
+    void showTaskInLists();
+    void resetStartLists();
+    void showCurrentTaskAgain();
+    StoreError deleteCurrentTask();
+    void chooseFormat(int position);
+    QString ShowDialog(const QString &title);
     StoreError writeEntry(int totalSeconds);
     void reportUpdateError(const StoreError &error);
     StoreError requery();
     void Form_Unload();
     void dropPendingEntry();
     void tell(const QString &text, const QString &title);
+    bool confirmed(const QString &question, const QString &title);
+    QWidget *messageParent();
 
     Scheduler &m_scheduler;
     QString m_databasePath;

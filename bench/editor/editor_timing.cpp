@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "Scheduler.h"
+#include "QtFileDialog.h"
 #include "SystemClock.h"
 #include "X11WindowKeystrokes.h"
 
@@ -108,13 +109,14 @@ double ms(qint64 nanoseconds)
 int measure(const QString &dir)
 {
     SilentMessageBoxes boxes;
+    QtFileDialog fileDialog;
     const DateTimeText texts;
     const SystemClock clock;
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
-    const Scheduler::Services services{dir, boxes, texts, clock, recorder, &AddSchedule::load};
+    const Scheduler::Services services{dir, boxes, fileDialog, texts, clock, recorder, &AddSchedule::load};
 
     QElapsedTimer timer;
     timer.start();

@@ -6,6 +6,7 @@
 #include "ManualClock.h"
 #include "RecorderLaunch.h"
 #include "Scheduler.h"
+#include "ScriptedFileDialog.h"
 #include "ScriptedMessageBoxes.h"
 #include "X11WindowKeystrokes.h"
 
@@ -17,6 +18,7 @@ class TestServices
 {
 public:
     ScriptedMessageBoxes boxes;
+    ScriptedFileDialog fileDialog;
     ManualClock clock;
     const DateTimeText texts{QLocale(QLocale::English, QLocale::UnitedStates)};
     LinuxProcessTerminator terminator;
