@@ -120,6 +120,9 @@ StoreError Scheduler::Form_Load()
     auto connection = StoreConnection::open(storePath(), &error);
     if (!connection)
         return error;
+    // Fired tasks could not be removed from a store that cannot be written, and would fire again.
+    if ((error = connection->checkWritable()))
+        return error;
     auto table = connection->openRecordset(ScheduleFields::Table, &error);
     if (!table)
         return error;

@@ -391,6 +391,9 @@ TaskEditor::AfterShowing AddSchedule::showModal()
 {
     if (m_unloaded)
         return AfterShowing::Unloaded;
+    // An editor loaded at start-up would still list the tasks that have fired since.
+    if (!requery())
+        setBrowsingLayout();
     // Centred on the main window, but never pushed past the edges of the screen.
     const QRect owner = m_scheduler.frameGeometry();
     const QRect screen = m_scheduler.screen()->availableGeometry();

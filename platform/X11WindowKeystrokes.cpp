@@ -171,6 +171,11 @@ void activate(Display *display, Window window)
 
 bool X11WindowKeystrokes::activateAndSendF12(const QString &title)
 {
+    return activateAndSendKey(title, XK_F12);
+}
+
+bool X11WindowKeystrokes::activateAndSendKey(const QString &title, unsigned long keySymbol)
+{
     if (title.isEmpty())
         return false;
     // Set before the display opens so that it still holds while the display closes.
@@ -185,8 +190,8 @@ bool X11WindowKeystrokes::activateAndSendF12(const QString &title)
     int minor = 0;
     if (!XTestQueryExtension(display.get(), &eventBase, &errorBase, &major, &minor))
         return false;
-    const KeyCode f12 = XKeysymToKeycode(display.get(), XK_F12);
-    if (f12 == 0)
+    const KeyCode key = XKeysymToKeycode(display.get(), KeySym(keySymbol));
+    if (key == 0)
         return false;
 
     const Window window = findWindow(display.get(), title);
@@ -194,8 +199,8 @@ bool X11WindowKeystrokes::activateAndSendF12(const QString &title)
         return false;
 
     activate(display.get(), window);
-    XTestFakeKeyEvent(display.get(), f12, True, CurrentTime);
-    XTestFakeKeyEvent(display.get(), f12, False, CurrentTime);
+    XTestFakeKeyEvent(display.get(), key, True, CurrentTime);
+    XTestFakeKeyEvent(display.get(), key, False, CurrentTime);
     XSync(display.get(), False);
     return true;
 }

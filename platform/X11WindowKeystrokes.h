@@ -8,4 +8,6 @@ class X11WindowKeystrokes : public WindowKeystrokes
 {
 public:
     bool activateAndSendF12(const QString &title) override;
+    // The same for any key, given as an X key symbol (XK_Return, say).
+    bool activateAndSendKey(const QString &title, unsigned long keySymbol);
 };

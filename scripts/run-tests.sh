@@ -9,7 +9,9 @@ while [ -e "/tmp/.X${display_number}-lock" ] || [ -e "/tmp/.X11-unix/X${display_
   display_number=$((display_number + 1))
 done
 
-Xvfb ":${display_number}" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: otherwise the server restarts each time its last client leaves, and a program
+# that connects just then is refused.
+Xvfb ":${display_number}" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
 

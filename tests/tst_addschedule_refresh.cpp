@@ -94,6 +94,25 @@ private slots:
         QVERIFY(!kit.editor());
     }
 
+    void editorLoadedAtStartListsOnlyTheTasksLeftWhenShown()
+    {
+        EditorTestKit kit(true);
+        kit.dir.insert(task("2026-12-24", "06:00:00", "fired meanwhile"));
+        kit.dir.insert(task("2026-12-25", "06:00:00", "still due"));
+        QVERIFY(!kit.scheduler->Form_Load());
+        QVERIFY(kit.editor());
+        kit.dir.exec(QStringLiteral("DELETE FROM AddSchTab WHERE Program = 'fired meanwhile'"));
+
+        int listed = 0;
+        QString program;
+        kit.whileShown([&](AddSchedule &) {
+            listed = kit.grid()->model()->rowCount();
+            program = kit.box("ProgramRec")->text();
+        });
+        QCOMPARE(listed, 1);
+        QCOMPARE(program, QStringLiteral("still due"));
+    }
+
     void emptyTableIsToldOnUnload()
     {
         EditorTestKit kit;

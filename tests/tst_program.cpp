@@ -1,4 +1,5 @@
 #include "SingleInstance.h"
+#include "StoreLocker.h"
 #include "TestAppDir.h"
 
 #include <QLocalSocket>
@@ -99,6 +100,32 @@ private slots:
         QCOMPARE(qint64(recorder.epochSeconds), taskSecond);
         QTRY_COMPARE_WITH_TIMEOUT(dir.rowCount(), 0, 5000);
         QCOMPARE(process->state(), QProcess::Running);
+        process->kill();
+        process->waitForFinished(5000);
+    }
+
+    void taskDueWhileTheStoreIsLockedStartsOnceAndLeavesLater()
+    {
+        TestAppDir dir;
+        const QString program = dir.installProgram();
+        dir.installStandInRecorder();
+        const QDateTime startsAt = QDateTime::currentDateTime().addSecs(5);
+        dir.insert({startsAt.date().toString(Qt::ISODate), startsAt.time().toString(QStringLiteral("HH:mm:ss")),
+                    QStringLiteral("news"), QStringLiteral("/rec/locked.mp3"), QStringLiteral("600"),
+                    QStringLiteral("length")});
+
+        const auto process = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
+        StoreLocker locker(dir.storePath());
+        QVERIFY(locker.lock());
+        QTRY_COMPARE_WITH_TIMEOUT(dir.recorderStarts().size(), 1, 15000);
+        // Held past a few more ticks and re-reads of the store.
+        QTest::qWait(1500);
+        QVERIFY(locker.release());
+
+        QTRY_COMPARE_WITH_TIMEOUT(dir.rowCount(), 0, 5000);
+        QCOMPARE(dir.recorderStarts().size(), 1);
+        QCOMPARE(dir.recorderStarts().first().argument, QStringLiteral("/t&600&/o&/rec/locked.mp3"));
         process->kill();
         process->waitForFinished(5000);
     }

@@ -154,35 +154,37 @@ private slots:
         QCOMPARE(OutputFormatIndex, std::int16_t(2));
     }
 
-    void storeThatCannotBeOpenedStopsStartWithAMessage_data()
+    void storeThatCannotBeUsedStopsStartWithAMessage_data()
     {
-        QTest::addColumn<QString>("damage");
-        QTest::newRow("missing") << QStringLiteral("remove");
-        QTest::newRow("not a store") << QStringLiteral("garbage");
-        QTest::newRow("table missing") << QStringLiteral("drop");
+        using Damage = TestAppDir::Damage;
+        QTest::addColumn<Damage>("damage");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("missing") << Damage::Missing << QStringLiteral("Could not find file");
+        QTest::newRow("empty") << Damage::Empty << QStringLiteral("table 'AddSchTab' is missing");
+        QTest::newRow("truncated") << Damage::Truncated << QStringLiteral("damaged");
+        QTest::newRow("random bytes") << Damage::RandomBytes << QStringLiteral("not a store");
+        QTest::newRow("table missing") << Damage::NoTable << QStringLiteral("table 'AddSchTab' is missing");
+        QTest::newRow("read-only") << Damage::ReadOnly << QStringLiteral("read-only");
     }
 
-    void storeThatCannotBeOpenedStopsStartWithAMessage()
+    void storeThatCannotBeUsedStopsStartWithAMessage()
     {
-        QFETCH(QString, damage);
+        QFETCH(TestAppDir::Damage, damage);
+        QFETCH(QString, problem);
         TestAppDir dir;
-        if (damage == QLatin1String("remove")) {
-            QVERIFY(QFile::remove(dir.storePath()));
-        } else if (damage == QLatin1String("garbage")) {
-            QFile file(dir.storePath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(QByteArray(4096, 'x'));
-        } else {
-            dir.exec(QStringLiteral("DROP TABLE AddSchTab"));
-        }
+        if (!dir.damageStore(damage))
+            QSKIP("this machine cannot damage the store that way");
+        const QByteArray before = dir.storeBytes();
 
         QVERIFY(!Startup::showMainWindow(services(dir)));
         QCOMPARE(boxes().boxes().size(), 1);
         const ScriptedMessageBoxes::Box box = boxes().boxes().first();
         QVERIFY2(box.text.contains(dir.storePath()), qPrintable(box.text));
+        QVERIFY2(box.text.contains(problem), qPrintable(box.text));
         QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
         QCOMPARE(box.icon, MessageIcon::Critical);
-        QVERIFY(damage != QLatin1String("remove") || !QFile::exists(dir.storePath()));
+        QCOMPARE(dir.storeBytes(), before);
+        QCOMPARE(QFile::exists(dir.storePath()), damage != TestAppDir::Damage::Missing);
     }
 };
 

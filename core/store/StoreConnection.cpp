@@ -105,6 +105,21 @@ std::unique_ptr<ResultSet> StoreConnection::openRecordset(const QString &source,
     return resultSet;
 }
 
+StoreError StoreConnection::checkWritable() const
+{
+    // A write that changes nothing, undone at once: SQLite lets a read-only store begin a
+    // transaction and refuses only the write itself.
+    QSqlQuery probe(database());
+    StoreError error;
+    if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        error = errorFrom(probe.lastError());
+    else if (!probe.exec(QStringLiteral("DELETE FROM %1 WHERE 0").arg(ScheduleFields::Table)))
+        error = errorFrom(probe.lastError());
+    probe.exec(QStringLiteral("ROLLBACK"));
+    // Another program writing just now still means the store can be written.
+    return error.number == StoreError::Locked ? StoreError{} : error;
+}
+
 QSqlDatabase StoreConnection::database() const
 {
     return QSqlDatabase::database(m_connectionName, false);

@@ -23,6 +23,9 @@ public:
     // Opens the rows of a table by name (table order) or of a "SELECT * ..." query.
     std::unique_ptr<ResultSet> openRecordset(const QString &source, StoreError *error);
 
+    // An error when the store can be read but not written (a read-only file, say).
+    StoreError checkWritable() const;
+
     QSqlDatabase database() const;
     QString path() const { return m_path; }
 

@@ -3,6 +3,7 @@
 #include "EmptyStore.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,6 +11,11 @@
 #include <QTest>
 #include <QUuid>
 #include <QVariant>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,7 +48,72 @@ TestAppDir::TestAppDir()
         m_storeMade = EmptyStore::create(storePath()) == EmptyStore::Result::Created;
 }
 
-TestAppDir::~TestAppDir() = default;
+// Root writes to any file whatever its mode bits; only the immutable flag stops it.
+static bool setImmutable(const QString &path, bool immutable)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+TestAppDir::~TestAppDir()
+{
+    if (m_storeImmutable)
+        setImmutable(storePath(), false);
+}
+
+bool TestAppDir::damageStore(Damage damage)
+{
+    switch (damage) {
+    case Damage::Missing:
+        return QFile::remove(storePath());
+    case Damage::NoTable:
+        exec(QStringLiteral("DROP TABLE AddSchTab"));
+        return true;
+    case Damage::ReadOnly:
+        if (!QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther))
+            return false;
+        if (::geteuid() == 0)
+            m_storeImmutable = setImmutable(storePath(), true);
+        return ::geteuid() != 0 || m_storeImmutable;
+    case Damage::Empty:
+    case Damage::Truncated:
+    case Damage::RandomBytes:
+        break;
+    }
+
+    QByteArray content;
+    if (damage == Damage::Truncated) {
+        for (int i = 0; i < 200; ++i)
+            insert({QStringLiteral("2026-12-24"), QStringLiteral("06:00:00"), QString(400, QLatin1Char('x')),
+                    QStringLiteral("/rec/x.mp3"), QStringLiteral("60"), QStringLiteral("length")});
+        content = storeBytes();
+        content.truncate(content.size() / 3);
+    } else if (damage == Damage::RandomBytes) {
+        content.resize(16384);
+        QRandomGenerator generator(20261207);
+        for (char &byte : content)
+            byte = char(generator.bounded(256));
+    }
+    QFile file(storePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(content) == content.size();
+}
+
+QByteArray TestAppDir::storeBytes() const
+{
+    QFile file(storePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 bool TestAppDir::isValid() const
 {
@@ -108,6 +179,17 @@ QList<QStringList> TestAppDir::rows() const
 int TestAppDir::rowCount() const
 {
     return int(rows().size());
+}
+
+QString TestAppDir::queryText(const QString &sql) const
+{
+    QString text;
+    withStore(storePath(), [&sql, &text](QSqlDatabase &db) {
+        QSqlQuery query(sql, db);
+        if (query.next())
+            text = query.value(0).toString();
+    });
+    return text;
 }
 
 QString TestAppDir::installProgram() const

@@ -32,6 +32,14 @@ public:
     // The rows in start order, each field as stored (NULL as "<null>").
     QList<QStringList> rows() const;
     int rowCount() const;
+    // The first column of the first row a query gives, as text.
+    QString queryText(const QString &sql) const;
+
+    // Ways a store can be unusable.
+    enum class Damage { Missing, Empty, Truncated, RandomBytes, NoTable, ReadOnly };
+    // Damages the store; false when this machine cannot do it (a read-only file for root, say).
+    bool damageStore(Damage damage);
+    QByteArray storeBytes() const;
 
     // Copies the built program into this directory and returns its path there.
     QString installProgram() const;
@@ -49,4 +57,5 @@ public:
 private:
     QTemporaryDir m_dir;
     bool m_storeMade = false;
+    bool m_storeImmutable = false;
 };

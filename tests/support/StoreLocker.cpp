@@ -1,0 +1,34 @@
+#include "StoreLocker.h"
+
+StoreLocker::StoreLocker(const QString &storePath)
+    : m_storePath(storePath)
+{
+}
+
+StoreLocker::~StoreLocker()
+{
+    if (m_shell.state() != QProcess::NotRunning) {
+        m_shell.kill();
+        m_shell.waitForFinished(5000);
+    }
+}
+
+bool StoreLocker::lock()
+{
+    m_shell.start(QStringLiteral("sqlite3"), {m_storePath});
+    if (!m_shell.waitForStarted(5000))
+        return false;
+    m_shell.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    while (!m_shell.readAllStandardOutput().contains("locked")) {
+        if (!m_shell.waitForReadyRead(5000))
+            return false;
+    }
+    return true;
+}
+
+bool StoreLocker::release()
+{
+    m_shell.write("ROLLBACK;\n.quit\n");
+    m_shell.closeWriteChannel();
+    return m_shell.waitForFinished(5000) && m_shell.exitCode() == 0;
+}
