@@ -1,8 +1,12 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD_DIR ?= build
+# `make test` also builds everything again with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the fuzz target with clang, and runs the tests of all three.
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
 APP_DIR := $(BUILD_DIR)/app
 
-.PHONY: deps build run test clean
+.PHONY: deps build build-asan build-fuzz run test screenshots clean
 
 deps:
 	@scripts/install-deps.sh
@@ -11,11 +15,23 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j$$(nproc)
 
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j$$(nproc)
+
+build-fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUILL_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$$(nproc)
+
 run: build
 	$(APP_DIR)/quillscheduler
 
-test: build
-	scripts/run-tests.sh $(BUILD_DIR)
+# The sanitized suite runs last, so the output ends with its summary.
+test: build build-asan build-fuzz
+	scripts/run-tests.sh $(FUZZ_DIR) $(BUILD_DIR) $(ASAN_DIR)
+
+screenshots: build
+	scripts/screenshots.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

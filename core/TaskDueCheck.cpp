@@ -20,7 +20,7 @@ TaskDueCheck::Result TaskDueCheck::check(const QString &startDateText, const QSt
     if (lateSeconds == 0)
         return {Verdict::Due, parameterText};
 
-    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]{1,18}$"));
+    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,18}")));
     if (!wholeNumber.match(parameterText).hasMatch())
         return {Verdict::Passed, {}};
     const qint64 length = parameterText.toLongLong();

@@ -23,8 +23,9 @@ StoreError readNumber(const QString &text, double *number)
         return EntryConversion::typeMismatch();
     bool ok = false;
     *number = text.trimmed().toDouble(&ok);
-    // Only a number too large for a double is refused here.
-    return ok ? StoreError() : EntryConversion::overflow();
+    // Only a number too large for a double is refused here; Qt also says "not ok" for one too
+    // small, which is simply read as (nearly) zero.
+    return ok || !std::isinf(*number) ? StoreError() : EntryConversion::overflow();
 }
 
 // Splits "a<separator>b<separator>c" into three whole numbers without sign.

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
+  clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of the fuzz build
   qt6-base-dev libqt6sql6-sqlite
   libx11-dev libxtst-dev
   sqlite3

@@ -40,6 +40,8 @@ private slots:
         QTest::newRow("days beyond 32 bits") << "24856" << "0" << "0" << "0" << 6 << 0;
         QTest::newRow("below the smallest") << "0" << "0" << "0" << "-2147483649" << 6 << 0;
         QTest::newRow("beyond a double") << "0" << "0" << "0" << QString(400, u'9') << 6 << 0;
+        QTest::newRow("too small for a double is nearly zero")
+            << "0" << "1" << "0" << "0." + QString(400, u'0') + "1" << 0 << 3600;
 
         QTest::newRow("a letter") << "x" << "0" << "0" << "0" << 13 << 0;
         QTest::newRow("letters after digits") << "0" << "1h" << "0" << "0" << 13 << 0;

@@ -44,6 +44,8 @@ private slots:
             << day << six << "abc" << QDateTime(day, QTime(6, 0, 1)) << Verdict::Passed << QString();
         QTest::newRow("signed length, a second late")
             << day << six << "+60" << QDateTime(day, QTime(6, 0, 1)) << Verdict::Passed << QString();
+        QTest::newRow("length with a line break, a second late")
+            << day << six << "60\n" << QDateTime(day, QTime(6, 0, 1)) << Verdict::Passed << QString();
         QTest::newRow("zero length, a second late")
             << day << six << "0" << QDateTime(day, QTime(6, 0, 1)) << Verdict::Passed << QString();
         QTest::newRow("huge length") << day << six << "99999999999999999999" << QDateTime(day, QTime(6, 0, 1))
