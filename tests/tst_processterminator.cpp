@@ -21,18 +21,16 @@ private slots:
     void init();
     void cleanup();
 
-    void endsProcessesWithTheName_data();
-    void endsProcessesWithTheName();
-    void leavesProcessesWithOtherNames_data();
-    void leavesProcessesWithOtherNames();
+    void endsOnlyProcessesWithTheName_data();
+    void endsOnlyProcessesWithTheName();
     void endsScriptOfThatName();
     void emptyNameEndsNothing();
 
     void returnsBeforeForcingAnIgnoringProcess();
     void leavesTheCallingProcessAlone();
 
-    void closesPidfdsWhenDone();
-    void closesPidfdsOnDestruction();
+    void closesPidfds_data();
+    void closesPidfds();
 
 private:
     // Copies the stand-in recorder to dir under fileName and starts it; 0 when that fails.
@@ -82,62 +80,45 @@ void TestProcessTerminator::cleanup()
     m_markerDir.reset();
 }
 
-void TestProcessTerminator::endsProcessesWithTheName_data()
+void TestProcessTerminator::endsOnlyProcessesWithTheName_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("ended");
 
-    QTest::newRow("same name") << QStringLiteral("quillsnd.exe") << QStringList{QStringLiteral("a.wav")};
-    QTest::newRow("upper case") << QStringLiteral("QUILLSND.EXE") << QStringList{};
-    QTest::newRow("longer name ending in it") << QStringLiteral("myquillsnd.exe") << QStringList{};
+    QTest::newRow("same name") << QStringLiteral("quillsnd.exe") << QStringList{QStringLiteral("a.wav")} << true;
+    QTest::newRow("upper case") << QStringLiteral("QUILLSND.EXE") << QStringList{} << true;
+    QTest::newRow("longer name ending in it") << QStringLiteral("myquillsnd.exe") << QStringList{} << true;
     QTest::newRow("only the program file, name past the comm limit")
         << QStringLiteral("a-recorder-with-a-long-name-quillsnd.exe")
-        << QStringList{QStringLiteral("--argv0=recorder")};
+        << QStringList{QStringLiteral("--argv0=recorder")} << true;
     QTest::newRow("only argv[0], a Windows path as under Wine")
         << QStringLiteral("winerecorder")
-        << QStringList{QStringLiteral("--argv0=C:\\Program Files\\Quill\\QuillSnd.exe")};
-}
-
-void TestProcessTerminator::endsProcessesWithTheName()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QStringList, arguments);
-    const qint64 pid = startRecorder(*m_dir, fileName, arguments);
-    QVERIFY(pid > 0);
-
-    LinuxProcessTerminator terminator;
-    terminator.endProcessesNamed(recorderName);
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
-}
-
-void TestProcessTerminator::leavesProcessesWithOtherNames_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QStringList>("arguments");
-
-    QTest::newRow("backup copy") << QStringLiteral("quillsnd.exe.bak") << QStringList{};
-    QTest::newRow("name without the ending") << QStringLiteral("quillsnd") << QStringList{};
+        << QStringList{QStringLiteral("--argv0=C:\\Program Files\\Quill\\QuillSnd.exe")} << true;
+    QTest::newRow("backup copy") << QStringLiteral("quillsnd.exe.bak") << QStringList{} << false;
+    QTest::newRow("name without the ending") << QStringLiteral("quillsnd") << QStringList{} << false;
     QTest::newRow("name only in a later argument")
-        << QStringLiteral("recorder") << QStringList{QStringLiteral("quillsnd.exe")};
+        << QStringLiteral("recorder") << QStringList{QStringLiteral("quillsnd.exe")} << false;
     QTest::newRow("argv[0] names a backup")
-        << QStringLiteral("recorder") << QStringList{QStringLiteral("--argv0=C:\\Quill\\quillsnd.exe.bak")};
+        << QStringLiteral("recorder") << QStringList{QStringLiteral("--argv0=C:\\Quill\\quillsnd.exe.bak")}
+        << false;
 }
 
-void TestProcessTerminator::leavesProcessesWithOtherNames()
+void TestProcessTerminator::endsOnlyProcessesWithTheName()
 {
     QFETCH(QString, fileName);
     QFETCH(QStringList, arguments);
+    QFETCH(bool, ended);
     const qint64 pid = startRecorder(*m_dir, fileName, arguments);
     QVERIFY(pid > 0);
-    const qint64 marker = startRecorder(*m_markerDir, recorderName, {QStringLiteral("--ignore-term")});
-    QVERIFY(marker > 0);
+    const qint64 marker = ended ? 0 : startRecorder(*m_markerDir, recorderName, {QStringLiteral("--ignore-term")});
+    QVERIFY(ended || marker > 0);
 
     LinuxProcessTerminator terminator;
     terminator.endProcessesNamed(recorderName);
 
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(marker), graceWaitMs);
-    QVERIFY(isAlive(pid));
+    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(ended ? pid : marker), graceWaitMs);
+    QCOMPARE(isAlive(pid), !ended);
 }
 
 void TestProcessTerminator::endsScriptOfThatName()
@@ -200,22 +181,16 @@ void TestProcessTerminator::leavesTheCallingProcessAlone()
     QVERIFY(isAlive(QCoreApplication::applicationPid()));
 }
 
-void TestProcessTerminator::closesPidfdsWhenDone()
+void TestProcessTerminator::closesPidfds_data()
 {
-    const qint64 pid = startRecorder(*m_dir, recorderName, {QStringLiteral("--ignore-term")});
-    QVERIFY(pid > 0);
-    QCOMPARE(heldPidfds(), QList<qint64>{});
-
-    LinuxProcessTerminator terminator;
-    terminator.endProcessesNamed(recorderName);
-    QVERIFY(heldPidfds().contains(pid));
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
-    QCOMPARE(heldPidfds(), QList<qint64>{});
+    QTest::addColumn<bool>("destroyedEarly");
+    QTest::newRow("once the process has ended") << false;
+    QTest::newRow("when the terminator is destroyed") << true;
 }
 
-void TestProcessTerminator::closesPidfdsOnDestruction()
+void TestProcessTerminator::closesPidfds()
 {
+    QFETCH(bool, destroyedEarly);
     const qint64 pid = startRecorder(*m_dir, recorderName, {QStringLiteral("--ignore-term")});
     QVERIFY(pid > 0);
     QCOMPARE(heldPidfds(), QList<qint64>{});
@@ -224,7 +199,10 @@ void TestProcessTerminator::closesPidfdsOnDestruction()
     terminator->endProcessesNamed(recorderName);
     QVERIFY(heldPidfds().contains(pid));
 
-    terminator.reset();
+    if (destroyedEarly)
+        terminator.reset();
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
     QCOMPARE(heldPidfds(), QList<qint64>{});
 }
 

@@ -23,13 +23,13 @@ private slots:
     void startsNothingWhatCannotRun();
     void leavesNoStreamTiedToTheCaller();
 
-    void handsWindowsProgramToWine_data();
-    void handsWindowsProgramToWine();
-    void runsOtherProgramsThemselvesEvenWithWine();
+    void withWineOnlyWindowsProgramsGoToWine_data();
+    void withWineOnlyWindowsProgramsGoToWine();
 
 private:
     QString writeFile(const QString &path, const QByteArray &content, bool executable) const;
     // A script that writes its argument count and each argument, one a line, to RECORD beside it.
+    static QByteArray recordingScript(const QString &record);
     QString writeRecordingScript(const QString &path, const QString &record) const;
     bool putWineOnPath();
     static QString readFile(const QString &path);
@@ -157,44 +157,40 @@ void TestProgramLauncher::leavesNoStreamTiedToTheCaller()
                               QStringLiteral("0:null 1:null 2:null \n"), 10000);
 }
 
-void TestProgramLauncher::handsWindowsProgramToWine_data()
+void TestProgramLauncher::withWineOnlyWindowsProgramsGoToWine_data()
 {
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("executable");
+    QTest::addColumn<QString>("record");
 
-    QTest::newRow("copied from Windows, not marked executable") << false;
-    QTest::newRow("marked executable") << true;
+    const QByteArray windowsProgram("MZ\x90\x00\x03\x00\x00\x00", 8);
+    QTest::newRow("copied from Windows, not marked executable")
+        << windowsProgram << false << QStringLiteral("wine-received");
+    QTest::newRow("Windows program marked executable") << windowsProgram << true << QStringLiteral("wine-received");
+    QTest::newRow("script runs itself") << recordingScript(QStringLiteral("received")) << true
+                                        << QStringLiteral("received");
 }
 
-void TestProgramLauncher::handsWindowsProgramToWine()
+void TestProgramLauncher::withWineOnlyWindowsProgramsGoToWine()
 {
+    QFETCH(QByteArray, content);
     QFETCH(bool, executable);
+    QFETCH(QString, record);
     QVERIFY(putWineOnPath());
-    const QString program = writeFile(m_dir->filePath(QStringLiteral("quillsnd.exe")),
-                                      QByteArray("MZ\x90\x00\x03\x00\x00\x00", 8), executable);
+    const QString program = writeFile(m_dir->filePath(QStringLiteral("quillsnd.exe")), content, executable);
     QVERIFY(!program.isEmpty());
     const QString argument = QStringLiteral("rec 1 & $(touch pwned) \"x\"");
 
     DetachedProgramLauncher launcher;
     launcher.launch(program, argument);
 
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(m_dir->filePath(QStringLiteral("wine-received"))),
-                              QStringLiteral("2\n%1\n%2\n").arg(program, argument), 10000);
+    const bool byWine = record == QLatin1String("wine-received");
+    QTRY_COMPARE_WITH_TIMEOUT(readFile(m_dir->filePath(record)),
+                              byWine ? QStringLiteral("2\n%1\n%2\n").arg(program, argument)
+                                     : QStringLiteral("1\n%1\n").arg(argument),
+                              10000);
+    QVERIFY(!QFile::exists(m_dir->filePath(byWine ? QStringLiteral("received") : QStringLiteral("wine-received"))));
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("pwned"))));
-}
-
-void TestProgramLauncher::runsOtherProgramsThemselvesEvenWithWine()
-{
-    QVERIFY(putWineOnPath());
-    const QString program = writeRecordingScript(m_dir->filePath(QStringLiteral("quillsnd.exe")),
-                                                 QStringLiteral("received"));
-    QVERIFY(!program.isEmpty());
-
-    DetachedProgramLauncher launcher;
-    launcher.launch(program, QStringLiteral("a.wav"));
-
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(m_dir->filePath(QStringLiteral("received"))),
-                              QStringLiteral("1\na.wav\n"), 10000);
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("wine-received"))));
 }
 
 QString TestProgramLauncher::writeFile(const QString &path, const QByteArray &content, bool executable) const
@@ -209,10 +205,14 @@ QString TestProgramLauncher::writeFile(const QString &path, const QByteArray &co
     return path;
 }
 
+QByteArray TestProgramLauncher::recordingScript(const QString &record)
+{
+    return "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"${0%/*}/" + record.toUtf8() + "\"\n";
+}
+
 QString TestProgramLauncher::writeRecordingScript(const QString &path, const QString &record) const
 {
-    const QByteArray script = "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"${0%/*}/" + record.toUtf8() + "\"\n";
-    return writeFile(path, script, true);
+    return writeFile(path, recordingScript(record), true);
 }
 
 // A wine of our own, first on PATH of this process only, that records how it was called.

@@ -47,6 +47,44 @@ void EditorTestKit::click(const char *name) const
     QTest::mouseClick(button(name), Qt::LeftButton);
 }
 
+void EditorTestKit::showAndClickRow(int row) const
+{
+    AddSchedule *shown = editorOrFail();
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QTableView *view = grid();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 2)).center());
+}
+
+QStringList EditorTestKit::listTexts(std::initializer_list<const char *> names) const
+{
+    QStringList texts;
+    for (const char *name : names)
+        texts << list(name)->currentText();
+    return texts;
+}
+
+QStringList EditorTestKit::gridColumn(int column) const
+{
+    QStringList texts;
+    const QAbstractItemModel *model = grid()->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+QStringList EditorTestKit::messages() const
+{
+    static const char *const icons[] = {"None", "Information", "Warning", "Critical", "Question"};
+    QStringList shown;
+    for (const ScriptedMessageBoxes::Box &box : services.boxes.boxes())
+        shown << QStringLiteral("%1 | %2 | %3 | %4")
+                     .arg(box.title, box.text,
+                          box.buttons == MessageButtons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("Ok"),
+                          QString::fromLatin1(icons[int(box.icon)]));
+    return shown;
+}
+
 QString EditorTestKit::mainLabel(const char *name) const
 {
     const auto *label = scheduler->findChild<QLabel *>(QString::fromLatin1(name));

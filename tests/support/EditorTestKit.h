@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 // A fresh application directory, the main window over it and, once loaded, its task editor.
@@ -50,6 +51,12 @@ public:
     RecordCursor *data1() const;
 
     void click(const char *name) const;
+    // Shows the editor and clicks the grid row, as the user picks a task.
+    void showAndClickRow(int row) const;
+    QStringList listTexts(std::initializer_list<const char *> names) const;
+    QStringList gridColumn(int column) const;
+    // Each box shown so far as "title | text | buttons | icon".
+    QStringList messages() const;
     QString mainLabel(const char *name) const;
 
     // Types the texts into the lists, as the user would after picking or typing.
