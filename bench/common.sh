@@ -26,17 +26,9 @@ add_tasks() {
     FROM due;"
 }
 
-# install_missing PACKAGE...: installs the Debian packages that are not there yet.
+# install_missing PACKAGE...: installs the Debian packages that are not there yet, with the project's own.
 install_missing() {
-  local missing=() sudo_cmd=()
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-  done
-  [ ${#missing[@]} -gt 0 ] || return 0
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "$(dirname "${BASH_SOURCE[0]}")/../scripts/install-deps.sh" "$@"
 }
 
 # start_program [PREFIX...]: starts the program (behind PREFIX, e.g. valgrind) and sets program_pid.

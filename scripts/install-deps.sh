@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need.
 # Idempotent: does nothing when every package is already there.
+# Extra package names given as arguments (for the benchmarks and pictures) are installed too.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,8 @@ packages=(
   xvfb xauth x11-utils
   fonts-noto-cjk
 )
+
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -57,8 +57,6 @@ public:
     int rowCount() const { return int(m_rowIds.size()); }
     StoreError readRow(int index, QVariantList *fields) const;
 
-    StoreConnection &connection() const { return *m_connection; }
-
 signals:
     // The row that reads and the bound views refer to has changed (a move, a requery, AddNew, Delete).
     void currentRowChanged();

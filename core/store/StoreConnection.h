@@ -27,7 +27,6 @@ public:
     StoreError checkWritable() const;
 
     QSqlDatabase database() const;
-    QString path() const { return m_path; }
 
     // Turns a failed statement into the store's numbered error.
     StoreError errorFrom(const class QSqlError &sqlError) const;

@@ -13,7 +13,6 @@ public:
 
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &now) { m_now = now; }
-    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
 
 private:
     QDateTime m_now;
