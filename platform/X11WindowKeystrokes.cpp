@@ -2,13 +2,18 @@
 
 #include <memory>
 
+#include <unistd.h>
+
+// Before Xlib, whose macros clash with Qt's names.
+#include <QDeadlineTimer>
+#include <QList>
+#include <QThread>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-
-#include <QList>
 
 namespace {
 
@@ -122,6 +127,24 @@ QString titleOf(Display *display, Window window)
     return name.isEmpty() ? wmName(display, window) : name;
 }
 
+// The process that made the window, as it says itself; 0 when it does not say.
+unsigned long windowPid(Display *display, Window window)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long remaining = 0;
+    unsigned char *data = nullptr;
+    unsigned long pid = 0;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                           &type, &format, &items, &remaining, &data) == Success
+        && type == XA_CARDINAL && format == 32 && items == 1 && data)
+        pid = *reinterpret_cast<const unsigned long *>(data);
+    if (data)
+        XFree(data);
+    return pid;
+}
+
 bool isViewable(Display *display, Window window)
 {
     XWindowAttributes attributes{};
@@ -129,15 +152,17 @@ bool isViewable(Display *display, Window window)
 }
 
 // An exact title beats a title that only begins with the text; a shown window beats a hidden one.
+// This program's own windows never count: "Quillsound 计划" begins like the recorder's title.
 Window findWindow(Display *display, const QString &title)
 {
     const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    const unsigned long ownPid = unsigned(::getpid());
     Window best = None;
     int bestRank = 0;
     for (const Window topLevel : childrenOf(display, DefaultRootWindow(display))) {
         const Window client = clientWindow(display, topLevel, wmState);
         const QString name = titleOf(display, client);
-        if (!name.startsWith(title))
+        if (!name.startsWith(title) || windowPid(display, client) == ownPid)
             continue;
         const int rank = 1 + (name == title ? 2 : 0) + (isViewable(display, client) ? 1 : 0);
         if (rank > bestRank) {
@@ -165,6 +190,56 @@ void activate(Display *display, Window window)
     // Without a window manager nobody answers the message above.
     if (isViewable(display, window))
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+}
+
+bool isActive(Display *display, Window window)
+{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // The focus may rest on a window inside the client, as toolkits put it.
+    for (Window inside = focus; inside != None && inside != PointerRoot;) {
+        if (inside == window)
+            return true;
+        Window root = None;
+        Window parent = None;
+        Window *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, inside, &root, &parent, &children, &count))
+            break;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            break;
+        inside = parent;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long remaining = 0;
+    unsigned char *data = nullptr;
+    bool active = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False),
+                           0, 1, False, XA_WINDOW, &type, &format, &items, &remaining, &data) == Success
+        && type == XA_WINDOW && format == 32 && items == 1 && data)
+        active = *reinterpret_cast<const Window *>(data) == window;
+    if (data)
+        XFree(data);
+    return active && focus != None;
+}
+
+// Keys go to whichever window has the focus, so they wait until the window has taken it.
+bool waitUntilActive(Display *display, Window window)
+{
+    constexpr int activationWaitMs = 500;
+    const QDeadlineTimer deadline(activationWaitMs);
+    while (!isActive(display, window)) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 } // namespace
@@ -199,6 +274,8 @@ bool X11WindowKeystrokes::activateAndSendKey(const QString &title, unsigned long
         return false;
 
     activate(display.get(), window);
+    if (!waitUntilActive(display.get(), window))
+        return false;
     XTestFakeKeyEvent(display.get(), key, True, CurrentTime);
     XTestFakeKeyEvent(display.get(), key, False, CurrentTime);
     XSync(display.get(), False);

@@ -25,6 +25,8 @@ private slots:
     void prefersTheExactTitle_data();
     void prefersTheExactTitle();
 
+    void neverReachesTheWrongWindow_data();
+    void neverReachesTheWrongWindow();
     void returnsFalseWithoutSuchWindowOrDisplay_data();
     void returnsFalseWithoutSuchWindowOrDisplay();
 
@@ -123,6 +125,39 @@ void TestWindowKeystrokes::prefersTheExactTitle()
     QTRY_COMPARE_WITH_TIMEOUT(readFile(exactRecord), QStringLiteral("F12\n"), waitMs);
     // One press went out, and the exact window has it.
     QVERIFY(!QFile::exists(longerRecord));
+}
+
+void TestWindowKeystrokes::neverReachesTheWrongWindow_data()
+{
+    QTest::addColumn<QStringList>("exactWindowOptions");
+    QTest::addColumn<bool>("recorderShown");
+
+    // This program's own main window, "Quillsound 计划", begins like the recorder's title.
+    QTest::newRow("exact title on a window of this program, beside the recorder's")
+        << QStringList{QStringLiteral("--pid=%1").arg(QCoreApplication::applicationPid())} << true;
+    QTest::newRow("exact title on a window of this program alone")
+        << QStringList{QStringLiteral("--pid=%1").arg(QCoreApplication::applicationPid())} << false;
+    // Keys would go to whatever else has the focus.
+    QTest::newRow("exact title on a window that cannot take the focus") << QStringList{QStringLiteral("--unmapped")}
+                                                                        << false;
+}
+
+void TestWindowKeystrokes::neverReachesTheWrongWindow()
+{
+    QFETCH(QStringList, exactWindowOptions);
+    QFETCH(bool, recorderShown);
+    const QString exactRecord = recordPath(QStringLiteral("exact"));
+    const QString recorderRecord = recordPath(QStringLiteral("recorder"));
+    QVERIFY(showWindow(xlibWindow, exactWindowOptions + QStringList{m_title, exactRecord}));
+    if (recorderShown)
+        QVERIFY(showWindow(qtWindow, {m_title + QStringLiteral(" Aufnahme"), recorderRecord}));
+
+    X11WindowKeystrokes keystrokes;
+    QCOMPARE(keystrokes.activateAndSendF12(m_title), recorderShown);
+    if (recorderShown)
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(recorderRecord), QStringLiteral("F12\n"), waitMs);
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(exactRecord));
 }
 
 void TestWindowKeystrokes::returnsFalseWithoutSuchWindowOrDisplay_data()

@@ -1,8 +1,12 @@
 // Stand-in for the recorder's window made with plain Xlib: its title is only in WM_NAME.
-// Usage: xwindow [--frame] TITLE RECORD
+// Usage: xwindow [--frame] [--pid=PID] [--unmapped] TITLE RECORD
 // --frame: puts the window inside a frame and marks it with WM_STATE, as a window manager does.
-// Prints "shown" once the window is on screen and appends "F12" to RECORD for every press of F12.
+// --pid=PID: says in _NET_WM_PID that process PID made the window.
+// --unmapped: never puts the window on screen, so it cannot take the focus.
+// Prints "shown" once the window is on screen (at once when unmapped) and appends "F12" to RECORD
+// for every press of F12.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <X11/Xatom.h>
@@ -12,11 +16,24 @@
 
 int main(int argc, char *argv[])
 {
-    const bool framed = argc == 4 && std::strcmp(argv[1], "--frame") == 0;
-    if (argc != (framed ? 4 : 3))
+    bool framed = false;
+    bool unmapped = false;
+    long pid = 0;
+    int first = 1;
+    for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+        if (std::strcmp(argv[first], "--frame") == 0)
+            framed = true;
+        else if (std::strcmp(argv[first], "--unmapped") == 0)
+            unmapped = true;
+        else if (std::strncmp(argv[first], "--pid=", 6) == 0)
+            pid = std::atol(argv[first] + 6);
+        else
+            return 2;
+    }
+    if (argc - first != 2)
         return 2;
-    const char *title = argv[framed ? 2 : 1];
-    const char *record = argv[framed ? 3 : 2];
+    const char *title = argv[first];
+    const char *record = argv[first + 1];
 
     Display *display = XOpenDisplay(nullptr);
     if (!display)
@@ -38,12 +55,23 @@ int main(int argc, char *argv[])
         XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char *>(state), 2);
     }
+    if (pid != 0) {
+        const Atom netWmPid = XInternAtom(display, "_NET_WM_PID", False);
+        XChangeProperty(display, window, netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(&pid), 1);
+    }
     XSelectInput(display, window, ExposureMask | KeyPressMask);
-    XMapWindow(display, window);
-    if (framed)
-        XMapWindow(display, frame);
+    if (!unmapped) {
+        XMapWindow(display, window);
+        if (framed)
+            XMapWindow(display, frame);
+    } else {
+        XSync(display, False);
+        std::puts("shown");
+        std::fflush(stdout);
+    }
 
-    bool shown = false;
+    bool shown = unmapped;
     for (;;) {
         XEvent event;
         XNextEvent(display, &event);
