@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimeZone>
 
 int main(int argc, char *argv[])
 {
@@ -33,7 +34,7 @@ int main(int argc, char *argv[])
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
     const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, fileDialog, dateTimeText,
-                                       clock, recorder, &AddSchedule::load};
+                                       clock, QTimeZone::systemTimeZone(), recorder, &AddSchedule::load};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

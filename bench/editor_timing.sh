@@ -1,5 +1,5 @@
 #!/bin/sh
-# Times the task editor over stores of 1,000, 10,000 and 100,000 tasks, each in a process of its own.
+# Times start-up, the monitor's tick and the task editor over stores of 1,000, 10,000 and 100,000 tasks, each in a process of its own.
 # usage: bench/editor_timing.sh [BUILD_DIR]   (default: build)
 set -eu
 build=${1:-build}
@@ -12,7 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 echo "Times in ms, medians of 5 rounds; peak memory is the process's VmHWM."
-printf '%8s %10s %13s %8s %8s %13s\n' tasks start-up load+show save close "peak MiB"
+printf '%8s %10s %9s %9s %13s %8s %8s %13s\n' tasks start-up tick tick-max load+show save close "peak MiB"
 for count in 1000 10000 100000; do
   mkdir "$work/$count"
   "$exe" fill "$work/$count" "$count"

@@ -84,10 +84,9 @@ QStringList CursorTableModel::rowTexts(int row) const
     if (const QStringList *cached = m_rows.object(row))
         return *cached;
     auto *texts = new QStringList;
-    QVariantList fields;
-    // A row that cannot be read (removed elsewhere, say) shows empty cells.
-    if (m_cursor->isAttached() && !m_cursor->recordset().readRow(row, &fields)) {
-        for (const QVariant &field : std::as_const(fields))
+    // A row removed through the cursor shows empty cells.
+    if (m_cursor->isAttached()) {
+        for (const QVariant &field : m_cursor->recordset().fieldsAt(row))
             texts->append(BoundViews::textOf(field, m_dateTimeText));
     }
     const QStringList result = *texts;

@@ -8,7 +8,7 @@ class DateTimeText;
 class RecordCursor;
 
 // The rows of a record cursor for a grid: one column per field, headed by the field's name,
-// with the cursor's current row marked in the row selector. Rows are read only when the grid
+// with the cursor's current row marked in the row selector. Row texts are made only when the grid
 // asks for them and only a few are kept, so a long list costs no more than a short one.
 class CursorTableModel : public QAbstractTableModel
 {

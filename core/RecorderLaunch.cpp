@@ -8,13 +8,47 @@ RecorderLaunch::RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &l
     : m_terminator(terminator)
     , m_launcher(launcher)
     , m_keystrokes(keystrokes)
+    , m_self(std::make_shared<RecorderLaunch *>(this))
 {
 }
 
-void RecorderLaunch::Win32Keyword(const QString &URL, const QString &Parm, const QString &recfile)
+RecorderLaunch::~RecorderLaunch() = default;
+
+void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished)
 {
-    m_terminator.endProcessesNamed(QString::fromLatin1(RecorderName));
-    m_launcher.launch(URL, parameterText(Parm, recfile));
+    // Nothing that could not take over is worth ending the running recording for.
+    if (!m_launcher.canLaunch(URL)) {
+        if (finished)
+            finished(Outcome::NotStarted);
+        return;
+    }
+    m_pending.append({URL, std::move(Parm), recfile, std::move(finished)});
+    if (!m_waitingForEnd)
+        endRecordersForNextStart();
+}
+
+void RecorderLaunch::endRecordersForNextStart()
+{
+    m_waitingForEnd = true;
+    m_terminator.endProcessesNamed(QString::fromLatin1(RecorderName), [self = std::weak_ptr(m_self)] {
+        if (const auto alive = self.lock())
+            (*alive)->startFirst();
+    });
+}
+
+void RecorderLaunch::startFirst()
+{
+    m_waitingForEnd = false;
+    const PendingStart start = m_pending.takeFirst();
+    Outcome outcome = Outcome::TooLate;
+    if (const std::optional<QString> stopLength = start.stopLength())
+        outcome = m_launcher.launch(start.executable, parameterText(*stopLength, start.outputFile)) ? Outcome::Started
+                                                                                                    : Outcome::NotStarted;
+    if (start.finished)
+        start.finished(outcome);
+    // The next start ends this recorder in its turn.
+    if (!m_pending.isEmpty() && !m_waitingForEnd)
+        endRecordersForNextStart();
 }
 
 QString RecorderLaunch::parameterText(const QString &Parm, const QString &recfile)

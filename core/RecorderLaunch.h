@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
 
 class ProcessTerminator;
 class ProgramLauncher;
@@ -11,19 +16,43 @@ class RecorderLaunch
 {
 public:
     RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes);
+    ~RecorderLaunch();
 
     static constexpr auto RecorderName = "quillsnd.exe";
     static constexpr auto RecorderWindowTitle = "Quillsound";
 
-    // Ends every running recorder, then starts URL with the stop length and the output file.
-    void Win32Keyword(const QString &URL, const QString &Parm, const QString &recfile);
+    enum class Outcome { Started, TooLate, NotStarted };
+    // The stop length to start with, asked for only at the moment of the start; nothing when the
+    // recording would already be over.
+    using StopLength = std::function<std::optional<QString>()>;
+    using Finished = std::function<void(Outcome)>;
+
+    // Ends every running recorder and, once all of them have exited, starts URL with the stop
+    // length and the output file, so that two recorders never write at once. Starts asked for
+    // meanwhile follow one after another; finished tells how each went.
+    void Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished);
     // The recorder's one argument, as plain text: no quotes, no escaping.
     static QString parameterText(const QString &Parm, const QString &recfile);
     // Brings the recorder's window forward and presses F12 in it.
     void pressF12();
 
 private:
+    struct PendingStart
+    {
+        QString executable;
+        StopLength stopLength;
+        QString outputFile;
+        Finished finished;
+    };
+
+    void endRecordersForNextStart();
+    void startFirst();
+
     ProcessTerminator &m_terminator;
     ProgramLauncher &m_launcher;
     WindowKeystrokes &m_keystrokes;
+    QList<PendingStart> m_pending;
+    bool m_waitingForEnd = false;
+    // Lets a late call from the terminator see that this object is gone.
+    std::shared_ptr<RecorderLaunch *> m_self;
 };

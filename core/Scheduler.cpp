@@ -8,9 +8,10 @@
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "RecordCursor.h"
+#include "ScheduleMonitor.h"
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
-#include "TaskDueCheck.h"
+#include "TaskClaims.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -117,22 +118,31 @@ StoreError Scheduler::Form_Load()
     move(screenArea.left() + (screenArea.width() - width()) / 2, screenArea.top() + top);
 
     StoreError error;
-    auto connection = StoreConnection::open(storePath(), &error);
+    auto connection = StoreConnection::open(storePath(), &error, StartupLockWaitMs);
     if (!connection)
         return error;
     // Fired tasks could not be removed from a store that cannot be written, and would fire again.
     if ((error = connection->checkWritable()))
         return error;
+    auto claims = TaskClaims::open(storePath(), &error, StartupLockWaitMs);
+    if (!claims)
+        return error;
     auto table = connection->openRecordset(ScheduleFields::Table, &error);
-    if (!table)
+    if (!table || (error = table->requery()))
         return error;
     m_data1->attach(std::move(table));
+
+    m_monitor = new ScheduleMonitor({*m_data1, m_services.clock, m_services.timeZone, m_services.recorder,
+                                     QDir(m_services.applicationDirectory).filePath(QStringLiteral("quillsnd.exe")),
+                                     [this] { return read_recorder(); }},
+                                    std::move(claims), this);
+    connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
     scheduleNextTick();
 
     const ResultSet &rows = m_data1->recordset();
     if (rows.bof() && rows.eof())
         return {};
-    if ((error = read_recorder()))
+    if ((error = reread(StartupLockWaitMs)))
         return error;
     if (m_services.loadEditor)
         m_editor = m_services.loadEditor(*this);
@@ -141,8 +151,17 @@ StoreError Scheduler::Form_Load()
 
 StoreError Scheduler::read_recorder()
 {
+    // Never waits for a lock, so that no tick waits; the monitor reads again a second later.
+    const StoreError error = reread(0);
+    if (error && m_monitor)
+        m_monitor->rereadLater();
+    return error;
+}
+
+StoreError Scheduler::reread(int lockWaitMs)
+{
     StoreError error;
-    auto connection = StoreConnection::open(storePath(), &error);
+    auto connection = StoreConnection::open(storePath(), &error, lockWaitMs);
     if (!connection)
         return error;
     auto ordered = connection->openRecordset(ScheduleFields::OrderedQuery, &error);
@@ -153,7 +172,8 @@ StoreError Scheduler::read_recorder()
         return error;
 
     ResultSet &rows = m_data1->recordset();
-    if (m_lblDateRec->text().isEmpty() && !rows.bof() && !rows.eof()) {
+    const QVariant startDate = rows.value(ScheduleFields::StartDate);
+    if (!rows.bof() && !rows.eof() && startDate.toString().isEmpty()) {
         // A task without a start date can never be due; remove it, and show the task
         // behind it so that it is not held up until the next re-read.
         if (!rows.deleteRow())
@@ -194,108 +214,8 @@ void Scheduler::Timer2_Timer()
     const QDateTime now = m_services.clock.now();
     m_lblCurrentTime->setText(m_services.dateTimeText.timeText(now.time()));
     m_lblCurrentDate->setText(m_services.dateTimeText.dateText(now.date()));
-
-    // While the store could not be read or a fired task could not be removed from it (another
-    // program held it locked, say), read it again once a second.
-    const qint64 second = now.toSecsSinceEpoch();
-    if ((m_rereadWanted || !m_firedTasks.isEmpty()) && second != m_lastReread) {
-        m_lastReread = second;
-        m_rereadWanted = read_recorder().failed();
-    }
-    if (!m_data1->isAttached() || m_rereadWanted)
-        return;
-
-    ResultSet &rows = m_data1->recordset();
-    while (rows.currentRowId() != -1) {
-        if (m_lblStartTimeRec->text().isEmpty() && !hasNoStartTime()) {
-            m_rereadWanted = true;
-            return;
-        }
-        if (passOverFiredTask())
-            continue;
-        const TaskDueCheck::Result check =
-            TaskDueCheck::check(m_lblDateRec->text(), m_lblStartTimeRec->text(), m_lblParamarRec->text(), now,
-                                m_services.dateTimeText);
-        switch (check.verdict) {
-        case TaskDueCheck::Verdict::NotYet:
-            return;
-        case TaskDueCheck::Verdict::Passed:
-            // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
-            if (rows.moveNext())
-                return;
-            break;
-        case TaskDueCheck::Verdict::Due:
-            fireCurrentTask(check.stopParameter);
-            return;
-        }
-    }
-}
-
-// An empty start time label means either a task without a start time or a store that could not be read.
-bool Scheduler::hasNoStartTime() const
-{
-    StoreError error;
-    const QVariant startTime = m_data1->recordset().value(ScheduleFields::StartTime, &error);
-    return !error && startTime.isNull();
-}
-
-void Scheduler::fireCurrentTask(const QString &stopParameter)
-{
-    ResultSet &rows = m_data1->recordset();
-    const QStringList shown = shownTaskTexts();
-
-    // The editor may have changed or removed the task since this window last read the store.
-    QVariantList stored;
-    const StoreError readError = rows.readCurrentRow(&stored);
-    if (readError.number == StoreError::RecordDeleted || (!readError && taskTexts(stored) != shown)) {
-        read_recorder();
-        return;
-    }
-
-    m_services.recorder.Win32Keyword(QDir(m_services.applicationDirectory).filePath(QStringLiteral("quillsnd.exe")),
-                                     stopParameter, m_lblFilenameRec->text());
-
-    const qint64 rowId = rows.currentRowId();
-    if (rows.deleteRow())
-        m_firedTasks.insert(rowId, shown);
-    rows.moveNext();
-    update();
-}
-
-bool Scheduler::passOverFiredTask()
-{
-    ResultSet &rows = m_data1->recordset();
-    const auto fired = m_firedTasks.constFind(rows.currentRowId());
-    if (fired == m_firedTasks.constEnd())
-        return false;
-
-    QVariantList stored;
-    const StoreError readError = rows.readCurrentRow(&stored);
-    if (readError.number == StoreError::RecordDeleted || (!readError && taskTexts(stored) != *fired)) {
-        // Gone, or another task now has that row: nothing of it is left to remove.
-        m_firedTasks.erase(fired);
-        return false;
-    }
-    const StoreError removal = readError ? readError : rows.deleteRow();
-    if (!removal || removal.number == StoreError::RecordDeleted)
-        m_firedTasks.erase(fired);
-    rows.moveNext();
-    return true;
-}
-
-QStringList Scheduler::shownTaskTexts() const
-{
-    return {m_lblDateRec->text(), m_lblStartTimeRec->text(), m_lblProgramRec->text(), m_lblFilenameRec->text(),
-            m_lblParamarRec->text()};
-}
-
-// The texts of a row as the next-task labels show them (the length sentence is only shown, not compared).
-QStringList Scheduler::taskTexts(const QVariantList &fields) const
-{
-    QStringList texts;
-    for (int i = 0; i < ScheduleFields::Count - 1; ++i)
-        texts << BoundViews::textOf(fields.value(i), m_services.dateTimeText);
-    return texts;
+    if (m_monitor)
+        m_monitor->tick(now);
 }
 
 void Scheduler::closeEvent(QCloseEvent *event)

@@ -3,9 +3,8 @@
 #include "StoreError.h"
 #include "TaskEditor.h"
 
-#include <QHash>
 #include <QString>
-#include <QStringList>
+#include <QTimeZone>
 #include <QWidget>
 
 #include <memory>
@@ -21,6 +20,7 @@ class QPushButton;
 class QTableView;
 class QTimer;
 class RecordCursor;
+class ScheduleMonitor;
 
 // The main window: the clock, the next task due, and the way into the task editor.
 class Scheduler : public QWidget
@@ -36,6 +36,8 @@ public:
         FileDialog &fileDialog;
         const DateTimeText &dateTimeText;
         const Clock &clock;
+        // The zone whose wall clock the tasks' start dates and times are read on.
+        QTimeZone timeZone;
         RecorderLaunch &recorder;
         TaskEditorLoader loadEditor;
     };
@@ -53,6 +55,8 @@ public:
     StoreError Form_Load();
     // Re-reads the tasks in start order and removes a first task that has no start date.
     StoreError read_recorder();
+    // Another program may hold the store this long at start-up before the user is told.
+    static constexpr int StartupLockWaitMs = 10000;
     void setNextTaskCaption(NextTaskLabel label, const QString &text);
     // One tick of the monitor: the clock labels, then the next task, fired when it is due.
     void Timer2_Timer();
@@ -71,22 +75,14 @@ private:
     void Command1_Click();
     void unloadEditor();
     void scheduleNextTick();
-    void fireCurrentTask(const QString &stopParameter);
-    bool passOverFiredTask();
-    bool hasNoStartTime() const;
-    QStringList shownTaskTexts() const;
-    QStringList taskTexts(const QVariantList &fields) const;
+    StoreError reread(int lockWaitMs);
 
     Services m_services;
     RecordCursor *m_data1;
     BoundViews *m_boundViews;
     std::unique_ptr<TaskEditor> m_editor;
     QTimer *m_timer2;
-    // Fired tasks that could not be removed from the store (it was locked, say), by row id,
-    // with the texts they were fired with; they are never started again.
-    QHash<qint64, QStringList> m_firedTasks;
-    bool m_rereadWanted = false;
-    qint64 m_lastReread = 0;
+    ScheduleMonitor *m_monitor = nullptr;
 
     QLabel *m_lblCurrentTime = nullptr;
     QLabel *m_lblCurrentDate = nullptr;

@@ -1,22 +1,60 @@
 #include "TaskDueCheck.h"
 
-#include "DateTimeText.h"
-
 #include <QRegularExpression>
 
-TaskDueCheck::Result TaskDueCheck::check(const QString &startDateText, const QString &startTimeText,
-                                         const QString &parameterText, const QDateTime &now,
-                                         const DateTimeText &dateTimeText)
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 MsPerSecond = 1000;
+// Far enough from a start to be on either side of any change of the zone's offset around it.
+constexpr qint64 AroundMs = 2 * 24 * 3600 * MsPerSecond;
+
+int offsetMsAt(const QTimeZone &zone, qint64 utcMs)
 {
-    const QDate startDate = dateTimeText.readDate(startDateText);
-    const QTime startTime = dateTimeText.readTime(startTimeText);
-    if (!startDate.isValid() || !startTime.isValid())
+    return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)) * int(MsPerSecond);
+}
+
+} // namespace
+
+qint64 TaskDueCheck::startMsecs(QDate date, QTime time, const QTimeZone &zone)
+{
+    // The wall-clock reading counted as if it were UTC; the moment is that less the zone's offset then.
+    const qint64 wallMs = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    if (!zone.isValid())
+        return wallMs;
+    const int before = offsetMsAt(zone, wallMs - AroundMs);
+    const int after = offsetMsAt(zone, wallMs + AroundMs);
+
+    std::optional<qint64> first;
+    for (const int offset : {before, offsetMsAt(zone, wallMs), after}) {
+        const qint64 candidate = wallMs - offset;
+        if (offsetMsAt(zone, candidate) == offset && (!first || candidate < *first))
+            first = candidate;
+    }
+    if (first)
+        return *first;
+
+    // No moment shows this reading: it lies in a skipped stretch, which ends at the change.
+    const QTimeZone::OffsetData change =
+        zone.nextTransition(QDateTime::fromMSecsSinceEpoch(wallMs - std::max(before, after) - 1, Qt::UTC));
+    return change.atUtc.isValid() ? change.atUtc.toMSecsSinceEpoch() : wallMs - before;
+}
+
+TaskDueCheck::Result TaskDueCheck::check(const QVariant &startDate, const QVariant &startTime,
+                                         const QString &parameterText, const QDateTime &now, const QTimeZone &zone)
+{
+    if (startDate.typeId() != QMetaType::QDate || startTime.typeId() != QMetaType::QTime)
+        return {Verdict::Passed, {}};
+    const QDate date = startDate.toDate();
+    const QTime time = startTime.toTime();
+    if (!date.isValid() || !time.isValid())
         return {Verdict::Passed, {}};
 
-    const qint64 lateMs = QDateTime(startDate, startTime).msecsTo(now);
+    const qint64 lateMs = now.toMSecsSinceEpoch() - startMsecs(date, time, zone);
     if (lateMs < 0)
         return {Verdict::NotYet, {}};
-    const qint64 lateSeconds = lateMs / 1000;
+    const qint64 lateSeconds = lateMs / MsPerSecond;
     if (lateSeconds == 0)
         return {Verdict::Due, parameterText};
 

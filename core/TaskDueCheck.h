@@ -2,17 +2,19 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QTimeZone>
+#include <QVariant>
 
-class DateTimeText;
+#include <optional>
 
-// Decides whether the next task is due, from the texts the main window shows of it.
+// Decides whether a task is due, from its stored start and length.
 class TaskDueCheck
 {
 public:
     enum class Verdict {
         NotYet, // its start is still to come
         Due,    // start the recorder now
-        Passed, // its recording lies wholly in the past, or its start cannot be read
+        Passed, // its recording lies wholly in the past, or it has no start that can be read
     };
 
     struct Result
@@ -24,7 +26,13 @@ public:
 
     // A task is due in its own second; a task whose second passed unseen (the program was not
     // running, the machine slept, the clock was stepped) is still due, with the seconds left,
-    // for as long as its recording would be running.
-    static Result check(const QString &startDateText, const QString &startTimeText, const QString &parameterText,
-                        const QDateTime &now, const DateTimeText &dateTimeText);
+    // for as long as its recording would be running. The start is a QDate and a QTime on the
+    // wall clock of the zone; any other value cannot be read.
+    static Result check(const QVariant &startDate, const QVariant &startTime, const QString &parameterText,
+                        const QDateTime &now, const QTimeZone &zone);
+
+    // The moment at which a wall-clock start in the zone happens, in milliseconds since 1970. A time
+    // that the zone skips (the hour lost to summer time) happens when the skip ends; a time that it
+    // passes twice happens at the first pass.
+    static qint64 startMsecs(QDate date, QTime time, const QTimeZone &zone);
 };

@@ -277,7 +277,10 @@ std::optional<qint64> storedLength(const QString &parameter)
 void checkDue(const Reader &reader, const QString &dateText, const QString &timeText, const QString &parameter,
               const QDateTime &now)
 {
-    const TaskDueCheck::Result result = TaskDueCheck::check(dateText, timeText, parameter, now, reader.texts);
+    // On UTC's wall clock a start is simply its date and time.
+    const TaskDueCheck::Result result =
+        TaskDueCheck::check(QVariant(reader.texts.readDate(dateText)), QVariant(reader.texts.readTime(timeText)),
+                            parameter, now, QTimeZone::utc());
     const auto detail = [&] {
         return QStringLiteral("%1: date %2, time %3, length %4, now %5: verdict %6, stop %7")
             .arg(QLatin1String(reader.locale), show(dateText), show(timeText), show(parameter),
@@ -294,7 +297,7 @@ void checkDue(const Reader &reader, const QString &dateText, const QString &time
                 "a task whose start cannot be read is passed over", detail);
         return;
     }
-    const qint64 lateMs = QDateTime(date, time).msecsTo(now);
+    const qint64 lateMs = QDateTime(date, time, Qt::UTC).msecsTo(now);
     if (lateMs < 0) {
         require(result.verdict == Verdict::NotYet, "a task is not due before its start", detail);
         return;
@@ -360,9 +363,9 @@ void checkText(const QString &text, std::uint64_t hash)
     const Reader &reader = readers().at(hash % readers().size());
     const QDate date = reader.texts.readDate(parts.at(0));
     const QTime time = reader.texts.readTime(parts.at(1));
-    QDateTime now(QDate(2026, 3, 29), QTime(1, 30));
+    QDateTime now(QDate(2026, 3, 29), QTime(1, 30), Qt::UTC);
     if (date.isValid() && time.isValid())
-        now = QDateTime(date, time).addMSecs(qint64(hash >> 40) % 8000 - 2000);
+        now = QDateTime(date, time, Qt::UTC).addMSecs(qint64(hash >> 40) % 8000 - 2000);
     checkDue(reader, parts.at(0), parts.at(1), parameter, now);
 }
 
@@ -378,7 +381,7 @@ void checkProducedTask(std::uint64_t hash, const QString &parameter)
     const std::optional<qint64> length = storedLength(parameter);
     const qint64 span = (length ? std::min<qint64>(*length, 100000) : 2) * 1000 + 4000;
     const qint64 offset = qint64((hash >> 20) % std::uint64_t(span)) - 2000;
-    const QDateTime now = QDateTime(date, time).addMSecs(offset);
+    const QDateTime now = QDateTime(date, time, Qt::UTC).addMSecs(offset);
     for (const Reader &reader : readers())
         checkDue(reader, reader.texts.dateText(date), reader.texts.timeText(time), parameter, now);
 }

@@ -8,4 +8,7 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
+    // A steady count of milliseconds that no setting of the wall clock moves, to tell a step of
+    // the wall clock from time passing.
+    virtual qint64 steadyMs() const = 0;
 };

@@ -13,7 +13,7 @@ bool isWindowsProgram(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(2) == "MZ";
 }
 
-void startDetached(const QString &program, const QStringList &arguments)
+bool startDetached(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.setProgram(program);
@@ -22,26 +22,31 @@ void startDetached(const QString &program, const QStringList &arguments)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.startDetached();
+    return process.startDetached();
+}
+
+QString wineFor(const QString &program)
+{
+    return isWindowsProgram(program) ? QStandardPaths::findExecutable(QStringLiteral("wine")) : QString();
 }
 
 } // namespace
 
-void DetachedProgramLauncher::launch(const QString &executable, const QString &argument)
+bool DetachedProgramLauncher::canLaunch(const QString &executable) const
+{
+    const QFileInfo info(executable);
+    return info.isFile() && (info.isExecutable() || !wineFor(info.absoluteFilePath()).isEmpty());
+}
+
+bool DetachedProgramLauncher::launch(const QString &executable, const QString &argument)
 {
     const QFileInfo info(executable);
     if (!info.isFile())
-        return;
+        return false;
     // An absolute path, so that a bare name is never looked up on PATH instead.
     const QString program = info.absoluteFilePath();
-
-    if (isWindowsProgram(program)) {
-        const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        if (!wine.isEmpty()) {
-            startDetached(wine, {program, argument});
-            return;
-        }
-    }
-    if (info.isExecutable())
-        startDetached(program, {argument});
+    const QString wine = wineFor(program);
+    if (!wine.isEmpty())
+        return startDetached(wine, {program, argument});
+    return info.isExecutable() && startDetached(program, {argument});
 }

@@ -7,5 +7,6 @@
 class DetachedProgramLauncher : public ProgramLauncher
 {
 public:
-    void launch(const QString &executable, const QString &argument) override;
+    bool canLaunch(const QString &executable) const override;
+    bool launch(const QString &executable, const QString &argument) override;
 };

@@ -5,21 +5,28 @@
 #include <QList>
 #include <QObject>
 
-// Finds the processes in /proc, asks them to end with SIGTERM and sends SIGKILL to those
-// still running after a grace period. Each process is held by a pidfd, so the late SIGKILL
-// cannot reach a new process that was given the same id.
+#include <memory>
+
+// Finds the processes in /proc, asks them to end with SIGTERM and sends SIGKILL to those still
+// running after a grace period. Each process is held by a pidfd, which also tells when it has
+// exited, and through which the late SIGKILL cannot reach a new process given the same id.
 class LinuxProcessTerminator : public QObject, public ProcessTerminator
 {
     Q_OBJECT
 
 public:
     explicit LinuxProcessTerminator(QObject *parent = nullptr);
+    // Processes still within their grace period are forced now rather than left running.
     ~LinuxProcessTerminator() override;
 
-    void endProcessesNamed(const QString &name) override;
+    void endProcessesNamed(const QString &name, std::function<void()> allEnded) override;
 
 private:
-    void killAndClose(const QList<int> &pidfds);
+    struct Ending;
 
-    QList<int> m_pendingPidfds;
+    void exited(Ending *ending, int pidfd);
+    void force(Ending *ending);
+    void finish(Ending *ending);
+
+    QList<std::shared_ptr<Ending>> m_endings;
 };

@@ -8,7 +8,9 @@ class ProgramLauncher
 public:
     virtual ~ProgramLauncher() = default;
 
-    // Starts executable with argument as its one parameter; a program that cannot be
-    // started is passed over without a word.
-    virtual void launch(const QString &executable, const QString &argument) = 0;
+    // Whether executable is there and can be started.
+    virtual bool canLaunch(const QString &executable) const = 0;
+    // Starts executable with argument as its one parameter; false when it could not be started
+    // (missing, not executable, or the start itself failed).
+    virtual bool launch(const QString &executable, const QString &argument) = 0;
 };

@@ -34,15 +34,16 @@ QString identityKey(const QString &executablePath)
     return QStringLiteral("quillscheduler-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
 }
 
-QString lockFilePath(const QString &key)
+// The runtime directory belongs to the user alone (mode 0700), so nobody else can take the names in it.
+QString runtimePath(const QString &fileName)
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    return dir + QLatin1Char('/') + key + QStringLiteral(".lock");
+    return dir + QLatin1Char('/') + fileName;
 }
 
-// Abstract sockets carry no file permissions, so the other end must prove it runs as us.
+// A second check on top of the directory's mode: the other end must run as us.
 bool peerIsSameUser(qintptr descriptor)
 {
     if (descriptor < 0)
@@ -58,8 +59,8 @@ bool peerIsSameUser(qintptr descriptor)
 
 SingleInstance::SingleInstance(const QString &executablePath, QObject *parent)
     : QObject(parent)
-    , m_serverName(identityKey(executablePath))
-    , m_lock(lockFilePath(m_serverName))
+    , m_serverName(runtimePath(identityKey(executablePath) + QStringLiteral(".socket")))
+    , m_lock(runtimePath(identityKey(executablePath) + QStringLiteral(".lock")))
 {
     // The lock is held for the whole run; only a dead holder may lose it.
     m_lock.setStaleLockTime(0);
@@ -88,7 +89,7 @@ void SingleInstance::acceptRaiseRequests()
     if (m_server)
         return;
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     listen();
 }
@@ -106,7 +107,6 @@ bool SingleInstance::isListening() const
 bool SingleInstance::askRunningCopyToRaise()
 {
     QLocalSocket socket;
-    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(connectTimeoutMs) || !peerIsSameUser(socket.socketDescriptor()))
         return false;
@@ -125,9 +125,22 @@ bool SingleInstance::askRunningCopyToRaise()
     return true;
 }
 
+bool SingleInstance::someoneListens() const
+{
+    QLocalSocket probe;
+    probe.connectToServer(m_serverName);
+    const bool connected = probe.waitForConnected(connectTimeoutMs);
+    probe.abort();
+    return connected;
+}
+
 void SingleInstance::listen()
 {
     // The name may still be served by another full copy of ours; take it over once that one ends.
+    // A socket file that nobody answers on is what a killed copy left behind; only the lock's
+    // holder clears it, so that two copies going ahead together cannot clear each other's.
+    if (m_lock.isLocked() && !someoneListens())
+        QLocalServer::removeServer(m_serverName);
     if (m_server->listen(m_serverName))
         m_listenRetry.stop();
     else if (!m_listenRetry.isActive())

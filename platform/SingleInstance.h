@@ -10,8 +10,8 @@ class QLocalSocket;
 
 // Keeps one copy of the program per user and executable.
 // A lock file in the user's runtime directory says who came first; once a copy has its
-// main window it listens on an abstract local socket, and later starts ask it to come
-// to the front instead of opening a second window. A start that finds no copy able to
+// main window it listens on a local socket in that directory, which only the user can reach,
+// and later starts ask it to come to the front instead of opening a second window. A start that finds no copy able to
 // answer goes ahead, so a copy that hangs, crashed or is still starting never blocks it.
 class SingleInstance : public QObject
 {
@@ -27,7 +27,7 @@ public:
     // If another full copy still serves the name, this one takes it over once that copy ends.
     void acceptRaiseRequests();
 
-    // The abstract socket name this executable's copies meet on.
+    // The path of the socket this executable's copies meet on.
     QString serverName() const;
     // True once raise requests actually reach this copy.
     bool isListening() const;
@@ -37,6 +37,7 @@ signals:
 
 private:
     bool askRunningCopyToRaise();
+    bool someoneListens() const;
     void listen();
     void acceptConnections();
     void readRequest(QLocalSocket *client);

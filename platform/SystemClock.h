@@ -2,8 +2,16 @@
 
 #include "Clock.h"
 
+#include <QElapsedTimer>
+
 class SystemClock : public Clock
 {
 public:
+    SystemClock() { m_steady.start(); }
+
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 steadyMs() const override { return m_steady.elapsed(); }
+
+private:
+    QElapsedTimer m_steady;
 };

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite
   libx11-dev libxtst-dev
   sqlite3
+  tzdata  # the zones the due check is tested in
   xvfb xauth x11-utils
   fonts-noto-cjk
 )

@@ -125,13 +125,13 @@ private slots:
             m_kit->editor()->CmdCancel_Click();
         }
 
-        // The editor's list still holds the removed task until it is read again.
+        // The editor's list still holds the removed task until it is read again, and shows it.
         expectBrowsing(withTasks);
         expectStartListsReset();
         QCOMPARE(m_kit->dir.rowCount(), 0);
         QVERIFY(m_kit->services.boxes.boxes().isEmpty());
-        for (const char *name : {"ProgramRec", "FilenameRec"})
-            QCOMPARE(m_kit->box(name)->text(), QString());
+        QCOMPARE(m_kit->box("ProgramRec")->text(), withTasks ? QStringLiteral("fired") : QString());
+        QCOMPARE(m_kit->box("FilenameRec")->text(), withTasks ? QStringLiteral("/rec/fired.mp3") : QString());
     }
 
     void sameTaskCanBeEditedAndSavedAfterACancel_data()

@@ -127,7 +127,9 @@ void TestProgramLauncher::startsNothingWhatCannotRun()
     QVERIFY(!follower.isEmpty());
 
     DetachedProgramLauncher launcher;
-    launcher.launch(path, QStringLiteral("a.wav"));
+    // Only an executable file is worth ending the running recorder for.
+    QCOMPARE(launcher.canLaunch(path), executable);
+    QVERIFY(!launcher.launch(path, QStringLiteral("a.wav")));
     // A program started afterwards that has run shows the launcher still works, and that the
     // first one, had it been started, would have left its record by now.
     launcher.launch(follower, QStringLiteral("b.wav"));
@@ -182,7 +184,8 @@ void TestProgramLauncher::withWineOnlyWindowsProgramsGoToWine()
     const QString argument = QStringLiteral("rec 1 & $(touch pwned) \"x\"");
 
     DetachedProgramLauncher launcher;
-    launcher.launch(program, argument);
+    QVERIFY(launcher.canLaunch(program));
+    QVERIFY(launcher.launch(program, argument));
 
     const bool byWine = record == QLatin1String("wine-received");
     QTRY_COMPARE_WITH_TIMEOUT(readFile(m_dir->filePath(record)),

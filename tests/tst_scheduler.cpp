@@ -1,6 +1,7 @@
 #include "OutputFormat.h"
 #include "Scheduler.h"
 #include "Startup.h"
+#include "StoreLocker.h"
 #include "TestAppDir.h"
 #include "TestServices.h"
 
@@ -89,7 +90,7 @@ private slots:
     {
         TestAppDir dir;
         dir.insert(task(QString(), "08:00:00", "undated-a"));
-        dir.insert(task(QString(), "08:30:00", "undated-b"));
+        dir.insert(task("", "08:30:00", "undated-b"));
         dir.insert(task("2026-12-02", "09:00:00", "dated"));
         Scheduler window(services(dir));
         QVERIFY(!window.Form_Load());
@@ -100,6 +101,35 @@ private slots:
         QCOMPARE(dir.rowCount(), 1);
         QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("dated"));
         QVERIFY(boxes().boxes().isEmpty());
+    }
+
+    void aReadingThatFailsRemovesNothing()
+    {
+        TestAppDir dir;
+        dir.insert(task("2026-12-02", "09:00:00", "first"));
+        dir.insert(task("2026-12-03", "09:00:00", "second"));
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+
+        StoreLocker locker(dir.storePath());
+        QVERIFY(locker.lock());
+        QCOMPARE(window.read_recorder().number, int(StoreError::Locked));
+        QCOMPARE(window.read_recorder().number, int(StoreError::Locked));
+        QVERIFY(locker.release());
+        QCOMPARE(dir.rowCount(), 2);
+        QCOMPARE(text(window, "LblProgramRec"), QStringLiteral("first"));
+    }
+
+    void aStoreHeldForAMomentAtStartIsWaitedFor()
+    {
+        TestAppDir dir;
+        dir.insert(task("2026-12-02", "09:00:00", "first"));
+        StoreLocker locker(dir.storePath());
+        QVERIFY(locker.lockFor(1500));
+        const auto window = Startup::showMainWindow(services(dir));
+        QVERIFY(window);
+        QVERIFY(boxes().boxes().isEmpty());
+        QCOMPARE(text(*window, "LblProgramRec"), QStringLiteral("first"));
     }
 
     void closeAsksFirst_data()
@@ -165,6 +195,7 @@ private slots:
         QTest::newRow("random bytes") << Damage::RandomBytes << QStringLiteral("not a store");
         QTest::newRow("table missing") << Damage::NoTable << QStringLiteral("table 'AddSchTab' is missing");
         QTest::newRow("read-only") << Damage::ReadOnly << QStringLiteral("read-only");
+        QTest::newRow("folder read-only") << Damage::FolderReadOnly << QStringLiteral("cannot be written");
     }
 
     void storeThatCannotBeUsedStopsStartWithAMessage()
@@ -179,7 +210,8 @@ private slots:
         QVERIFY(!Startup::showMainWindow(services(dir)));
         QCOMPARE(boxes().boxes().size(), 1);
         const ScriptedMessageBoxes::Box box = boxes().boxes().first();
-        QVERIFY2(box.text.contains(dir.storePath()), qPrintable(box.text));
+        // The store's path, or its folder's when the folder is at fault.
+        QVERIFY2(box.text.contains(dir.path()), qPrintable(box.text));
         QVERIFY2(box.text.contains(problem), qPrintable(box.text));
         QCOMPARE(box.title, QStringLiteral("QuillScheduler"));
         QCOMPARE(box.icon, MessageIcon::Critical);

@@ -148,6 +148,8 @@ void TestSingleInstance::secondStartIsRefusedAndRaisesFirst()
     Probe &first = start(m_identity);
     QTRY_VERIFY_WITH_TIMEOUT(first.said(QStringLiteral("listening")), waitMs);
     QCOMPARE(lockFiles().size(), 1);
+    // Inside the user's own runtime directory, where no other user can take the name first.
+    QCOMPARE(QFileInfo(SingleInstance(m_identity).serverName()).absolutePath(), m_runtimeDir->path());
 
     expectRefused(m_identity, first, 1);
 
@@ -272,7 +274,6 @@ void TestSingleInstance::garbageClientDoesNotDisturbFirstCopy()
     QTRY_VERIFY_WITH_TIMEOUT(first.said(QStringLiteral("listening")), waitMs);
 
     QLocalSocket client;
-    client.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
     client.connectToServer(SingleInstance(m_identity).serverName());
     QVERIFY(client.waitForConnected(waitMs));
     client.write(payload);
@@ -309,7 +310,6 @@ void TestSingleInstance::unansweredRequestLetsCopyGoAhead()
     SingleInstance holder(m_identity);
     QVERIFY(holder.claim());
     QLocalServer server;
-    server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
     QVERIFY(!listening || server.listen(holder.serverName()));
     std::vector<QPointer<QLocalSocket>> clients;
     connect(&server, &QLocalServer::newConnection, &server, [&] {

@@ -25,9 +25,11 @@ private:
             return nullptr;
         }
         auto rows = connection->openRecordset(source, &error);
-        if (!rows)
+        if (rows)
+            error = rows->requery();
+        if (error)
             qWarning() << error.number << error.description;
-        return rows;
+        return error ? nullptr : std::move(rows);
     }
 
     static QString programOf(const ResultSet &rows)
@@ -167,12 +169,11 @@ private slots:
         std::unique_ptr<ResultSet> rows;
         if (connection)
             rows = connection->openRecordset(F::OrderedQuery, &error);
+        if (rows && (error = rows->requery()))
+            rows.reset();
         // SQLite may open a truncated file; reading its rows must still fail, never pass silently.
         if (rows) {
-            QVariantList fields;
-            for (int i = 0; i < rows->rowCount() && !error; ++i)
-                error = rows->readRow(i, &fields);
-            QVERIFY(rows->rowCount() < 200 || error);
+            QVERIFY(rows->rowCount() < 200);
         } else {
             QVERIFY(error.failed());
             QVERIFY(error.description.contains(dir.storePath()));
@@ -336,15 +337,14 @@ private slots:
         QVERIFY(!main->requery());
         QCOMPARE(programsInOrder(*main), QStringList({"earlier", "first", "second"}));
 
-        // A row removed through one cursor is "deleted" to the other, not "no current record".
+        // A row removed through one cursor is still listed by the other, and writing it there is
+        // "deleted", not "no current record".
         QVERIFY(!main->moveFirst());
         QVERIFY(!editor->requery());
         QVERIFY(!editor->deleteRow());
-        StoreError error;
-        main->value(F::Program, &error);
-        QCOMPARE(error.number, int(StoreError::RecordDeleted));
-        QCOMPARE(main->edit().number, int(StoreError::RecordDeleted));
+        QCOMPARE(programOf(*main), QStringLiteral("earlier"));
         QCOMPARE(main->deleteRow().number, int(StoreError::RecordDeleted));
+        QCOMPARE(main->edit().number, int(StoreError::RecordDeleted));
         QCOMPARE(dir.rowCount(), 2);
     }
 

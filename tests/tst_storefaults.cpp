@@ -28,6 +28,7 @@ private slots:
         QTest::newRow("random bytes") << Damage::RandomBytes;
         QTest::newRow("table missing") << Damage::NoTable;
         QTest::newRow("read-only") << Damage::ReadOnly;
+        QTest::newRow("folder read-only") << Damage::FolderReadOnly;
     }
 
     void unusableStoreEndsTheProgramAfterAMessage()

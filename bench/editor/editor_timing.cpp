@@ -27,7 +27,8 @@
 
 // editor_timing fill DIR COUNT   makes DIR/AddSchedule.mdb holding COUNT tasks
 // editor_timing measure DIR      times the editor over that store and prints one line:
-//                                tasks, start-up, load and show, save, close (ms, medians), peak memory (MiB)
+//                                tasks, start-up, a monitor tick (median and slowest of 1,000),
+//                                load and show, save, close (ms, medians), peak memory (MiB)
 
 namespace {
 
@@ -116,7 +117,8 @@ int measure(const QString &dir)
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
-    const Scheduler::Services services{dir, boxes, fileDialog, texts, clock, recorder, &AddSchedule::load};
+    const Scheduler::Services services{dir,   boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(),
+                                       recorder, &AddSchedule::load};
 
     QElapsedTimer timer;
     timer.start();
@@ -128,6 +130,13 @@ int measure(const QString &dir)
     scheduler.show();
     scheduler.repaint();
     const double startup = ms(timer.nsecsElapsed());
+
+    std::vector<double> ticks;
+    for (int tick = 0; tick < 1000; ++tick) {
+        const qint64 tickStart = timer.nsecsElapsed();
+        scheduler.Timer2_Timer();
+        ticks.push_back(ms(timer.nsecsElapsed() - tickStart));
+    }
     auto *viewRec = scheduler.findChild<QPushButton *>(QStringLiteral("CmdViewRec"));
 
     std::vector<double> loads;
@@ -177,9 +186,11 @@ int measure(const QString &dir)
     count.next();
     const int tasks = count.value(0).toInt() - Rounds - 1;
 
-    QTextStream(stdout) << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+    QTextStream(stdout) << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
                                .arg(tasks, 8)
                                .arg(startup, 10, 'f', 1)
+                               .arg(median(ticks), 9, 'f', 3)
+                               .arg(*std::max_element(ticks.begin(), ticks.end()), 9, 'f', 3)
                                .arg(median(loads), 13, 'f', 1)
                                .arg(median(saves), 8, 'f', 1)
                                .arg(median(closes), 8, 'f', 1)

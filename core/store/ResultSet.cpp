@@ -2,59 +2,12 @@
 
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
+#include "StoredForm.h"
 
-#include <QDate>
 #include <QSqlError>
-#include <QTime>
+#include <QSqlQuery>
 
 namespace {
-
-const QString IsoDateFormat = QStringLiteral("yyyy-MM-dd");
-const QString IsoTimeFormat = QStringLiteral("HH:mm:ss");
-
-enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1 };
-
-QString columnList()
-{
-    QStringList names;
-    for (const auto field : ScheduleFields::All)
-        names << field;
-    return names.join(QStringLiteral(", "));
-}
-
-// Stored texts become values; a text that is not a stored date or time is handed back as it is.
-QVariant fromStored(int index, const QVariant &stored)
-{
-    if (stored.isNull())
-        return {};
-    const QString text = stored.toString();
-    if (index == StartDateIndex) {
-        const QDate date = QDate::fromString(text, IsoDateFormat);
-        return date.isValid() ? QVariant(date) : QVariant(text);
-    }
-    if (index == StartTimeIndex) {
-        const QTime time = QTime::fromString(text, IsoTimeFormat);
-        return time.isValid() ? QVariant(time) : QVariant(text);
-    }
-    return text;
-}
-
-// Only a value-less QVariant is stored as NULL; any text, even a null QString, is stored as text.
-QVariant toStored(const QVariant &value)
-{
-    if (!value.isValid())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(IsoDateFormat);
-    case QMetaType::QTime:
-        return value.toTime().toString(IsoTimeFormat);
-    default:
-        break;
-    }
-    const QString text = value.toString();
-    return text.isNull() ? QStringLiteral("") : text;
-}
 
 QVariantList emptyRow()
 {
@@ -66,11 +19,10 @@ QVariantList emptyRow()
 
 } // namespace
 
-ResultSet::ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString keysetSql)
+ResultSet::ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString selectSql)
     : m_connection(std::move(connection))
     , m_table(std::move(table))
-    , m_keysetSql(std::move(keysetSql))
-    , m_fetchQuery(m_connection->database())
+    , m_selectSql(std::move(selectSql))
 {
 }
 
@@ -78,25 +30,26 @@ ResultSet::~ResultSet() = default;
 
 StoreError ResultSet::requery()
 {
-    QSqlQuery keyset(m_connection->database());
-    keyset.setForwardOnly(true);
-    if (!keyset.exec(m_keysetSql))
-        return m_connection->errorFrom(keyset.lastError());
+    QSqlQuery select(m_connection->database());
+    select.setForwardOnly(true);
+    if (!select.exec(m_selectSql))
+        return m_connection->errorFrom(select.lastError());
 
-    QList<qint64> rowIds;
-    while (keyset.next())
-        rowIds << keyset.value(0).toLongLong();
-    if (keyset.lastError().isValid())
-        return m_connection->errorFrom(keyset.lastError());
-
-    if (!m_fetchQuery.isActive() && m_fetchQuery.lastQuery().isEmpty()) {
-        if (!m_fetchQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id").arg(columnList(), m_table)))
-            return m_connection->errorFrom(m_fetchQuery.lastError());
+    QList<Row> rows;
+    while (select.next()) {
+        Row row;
+        row.id = select.value(0).toLongLong();
+        row.fields.reserve(ScheduleFields::Count);
+        for (int i = 0; i < ScheduleFields::Count; ++i)
+            row.fields.append(StoredForm::fromStored(i, select.value(i + 1)));
+        rows.append(std::move(row));
     }
+    // A read that fails part way must not pass for a shorter list.
+    if (select.lastError().isValid())
+        return m_connection->errorFrom(select.lastError());
 
-    m_rowIds = std::move(rowIds);
+    m_rows = std::move(rows);
     m_position = 0;
-    m_currentDeleted = false;
     dropPending();
     emit rowsReset();
     emit currentRowChanged();
@@ -105,26 +58,25 @@ StoreError ResultSet::requery()
 
 bool ResultSet::bof() const
 {
-    return m_rowIds.isEmpty();
+    return m_rows.isEmpty();
 }
 
 bool ResultSet::eof() const
 {
-    return m_position >= m_rowIds.size();
+    return m_position >= m_rows.size();
 }
 
 bool ResultSet::hasCurrentRow() const
 {
-    return !eof() && !m_currentDeleted;
+    return !eof() && !m_rows.at(m_position).removed;
 }
 
 StoreError ResultSet::moveFirst()
 {
     dropPending();
-    if (m_rowIds.isEmpty())
+    if (m_rows.isEmpty())
         return StoreError::noCurrentRecord();
     m_position = 0;
-    m_currentDeleted = false;
     emit currentRowChanged();
     return {};
 }
@@ -135,7 +87,6 @@ StoreError ResultSet::moveNext()
     if (eof())
         return StoreError::noCurrentRecord();
     ++m_position;
-    m_currentDeleted = false;
     emit currentRowChanged();
     return {};
 }
@@ -143,10 +94,9 @@ StoreError ResultSet::moveNext()
 StoreError ResultSet::moveTo(int index)
 {
     dropPending();
-    if (index < 0 || index >= m_rowIds.size())
+    if (index < 0 || index >= m_rows.size())
         return StoreError::noCurrentRecord();
     m_position = index;
-    m_currentDeleted = false;
     emit currentRowChanged();
     return {};
 }
@@ -163,10 +113,15 @@ StoreError ResultSet::edit()
 {
     if (!hasCurrentRow())
         return StoreError::noCurrentRecord();
-    QVariantList fields;
-    if (const StoreError error = fetch(m_rowIds.at(m_position), &fields))
-        return error;
-    m_pending = fields;
+    // A task fired or removed elsewhere since the list was read is not there to be edited.
+    QSqlQuery stored(m_connection->database());
+    stored.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = :id").arg(m_table));
+    stored.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
+    if (!stored.exec())
+        return m_connection->errorFrom(stored.lastError());
+    if (!stored.next())
+        return StoreError::recordDeleted();
+    m_pending = m_rows.at(m_position).fields;
     m_editMode = EditMode::Editing;
     return {};
 }
@@ -182,17 +137,17 @@ StoreError ResultSet::update()
         for (const auto field : ScheduleFields::All)
             placeholders << QLatin1Char(':') + field;
         write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(m_table, columnList(), placeholders.join(QStringLiteral(", "))));
+                          .arg(m_table, StoredForm::columnList(), placeholders.join(QStringLiteral(", "))));
     } else {
         QStringList assignments;
         for (const auto field : ScheduleFields::All)
             assignments << QStringLiteral("%1 = :%1").arg(field);
         write.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = :id")
                           .arg(m_table, assignments.join(QStringLiteral(", "))));
-        write.bindValue(QStringLiteral(":id"), m_rowIds.at(m_position));
+        write.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
     }
     for (int i = 0; i < ScheduleFields::Count; ++i)
-        write.bindValue(QLatin1Char(':') + ScheduleFields::All[i], toStored(m_pending.at(i)));
+        write.bindValue(QLatin1Char(':') + ScheduleFields::All[i], StoredForm::toStored(m_pending.at(i)));
 
     if (!write.exec())
         return m_connection->errorFrom(write.lastError());
@@ -201,7 +156,9 @@ StoreError ResultSet::update()
 
     // A new row joins the end of the listed rows, as it would in a live result set.
     if (m_editMode == EditMode::Adding)
-        m_rowIds << write.lastInsertId().toLongLong();
+        m_rows.append({write.lastInsertId().toLongLong(), m_pending, false});
+    else
+        m_rows[m_position].fields = m_pending;
     dropPending();
     return {};
 }
@@ -221,14 +178,23 @@ StoreError ResultSet::deleteRow()
     dropPending();
     QSqlQuery removal(m_connection->database());
     removal.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(m_table));
-    removal.bindValue(QStringLiteral(":id"), m_rowIds.at(m_position));
+    removal.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
     if (!removal.exec())
         return m_connection->errorFrom(removal.lastError());
     if (removal.numRowsAffected() == 0)
         return StoreError::recordDeleted();
-    m_currentDeleted = true;
-    emit currentRowChanged();
+    markCurrentRowRemoved();
     return {};
+}
+
+void ResultSet::markCurrentRowRemoved()
+{
+    if (!hasCurrentRow())
+        return;
+    Row &row = m_rows[m_position];
+    row.removed = true;
+    row.fields.clear();
+    emit currentRowChanged();
 }
 
 QVariant ResultSet::value(const QString &field, StoreError *error) const
@@ -246,10 +212,7 @@ QVariant ResultSet::value(const QString &field, StoreError *error) const
         failure = StoreError::noCurrentRecord();
         return {};
     }
-    QVariantList fields;
-    if ((failure = fetch(m_rowIds.at(m_position), &fields)))
-        return {};
-    return fields.at(index);
+    return m_rows.at(m_position).fields.at(index);
 }
 
 StoreError ResultSet::setValue(const QString &field, const QVariant &value)
@@ -259,13 +222,13 @@ StoreError ResultSet::setValue(const QString &field, const QVariant &value)
         return error;
     if (m_editMode == EditMode::Browsing)
         return StoreError::noPendingEdit();
-    m_pending[index] = fromStored(index, toStored(value));
+    m_pending[index] = StoredForm::fromStored(index, StoredForm::toStored(value));
     return {};
 }
 
 qint64 ResultSet::currentRowId() const
 {
-    return hasCurrentRow() ? m_rowIds.at(m_position) : -1;
+    return hasCurrentRow() ? m_rows.at(m_position).id : -1;
 }
 
 int ResultSet::currentIndex() const
@@ -273,35 +236,14 @@ int ResultSet::currentIndex() const
     return hasCurrentRow() ? m_position : -1;
 }
 
-StoreError ResultSet::readCurrentRow(QVariantList *fields) const
+QVariantList ResultSet::currentFields() const
 {
-    if (!hasCurrentRow())
-        return StoreError::noCurrentRecord();
-    return fetch(m_rowIds.at(m_position), fields);
+    return hasCurrentRow() ? m_rows.at(m_position).fields : QVariantList();
 }
 
-StoreError ResultSet::readRow(int index, QVariantList *fields) const
+QVariantList ResultSet::fieldsAt(int index) const
 {
-    if (index < 0 || index >= m_rowIds.size())
-        return StoreError::noCurrentRecord();
-    return fetch(m_rowIds.at(index), fields);
-}
-
-StoreError ResultSet::fetch(qint64 rowId, QVariantList *fields) const
-{
-    m_fetchQuery.bindValue(QStringLiteral(":id"), rowId);
-    if (!m_fetchQuery.exec())
-        return m_connection->errorFrom(m_fetchQuery.lastError());
-    if (!m_fetchQuery.next()) {
-        const QSqlError sqlError = m_fetchQuery.lastError();
-        m_fetchQuery.finish();
-        return sqlError.isValid() ? m_connection->errorFrom(sqlError) : StoreError::recordDeleted();
-    }
-    fields->clear();
-    for (int i = 0; i < ScheduleFields::Count; ++i)
-        fields->append(fromStored(i, m_fetchQuery.value(i)));
-    m_fetchQuery.finish();
-    return {};
+    return index >= 0 && index < m_rows.size() ? m_rows.at(index).fields : QVariantList();
 }
 
 StoreError ResultSet::checkedFieldIndex(const QString &field, int *index) const

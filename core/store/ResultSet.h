@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QSqlQuery>
 #include <QVariant>
 #include <QVariantList>
 
@@ -12,9 +11,9 @@
 
 class StoreConnection;
 
-// The rows of one query, held as a keyset of row ids whose values are read when asked for:
-// rows added or removed elsewhere show only after requery(), and a row removed elsewhere
-// reads as "Record is deleted." rather than as no current record.
+// The rows of one query, read into memory in one go by each requery: moves and field reads touch
+// no SQL, and rows added or removed elsewhere show only after the next requery. Only Update and
+// Delete write to the store; Edit looks whether its row is still there.
 class ResultSet : public QObject
 {
     Q_OBJECT
@@ -40,6 +39,9 @@ public:
     StoreError update();
     StoreError cancelUpdate();
     StoreError deleteRow();
+    // The current row has left the table another way (a fired task's claim): it reads as deleted,
+    // as after deleteRow().
+    void markCurrentRowRemoved();
 
     // A field of the pending row while adding or editing, else of the current row.
     // A date or time field comes back as QDate or QTime; a field without value as a null QVariant.
@@ -50,12 +52,13 @@ public:
     qint64 currentRowId() const;
     // The current row's index among the listed rows, or -1 when there is none.
     int currentIndex() const;
-    // The current row's six fields as stored now, read afresh.
-    StoreError readCurrentRow(QVariantList *fields) const;
+    // The current row's six fields as read; empty when there is no current row.
+    QVariantList currentFields() const;
 
-    // The rows as listed, for a grid: each row's six fields in their stored order.
-    int rowCount() const { return int(m_rowIds.size()); }
-    StoreError readRow(int index, QVariantList *fields) const;
+    // The rows as listed, for a grid: each row's six fields in their stored order; a row removed
+    // through this result set has no fields.
+    int rowCount() const { return int(m_rows.size()); }
+    QVariantList fieldsAt(int index) const;
 
 signals:
     // The row that reads and the bound views refer to has changed (a move, a requery, AddNew, Delete).
@@ -65,20 +68,24 @@ signals:
 
 private:
     friend class StoreConnection;
-    ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString keysetSql);
+    ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString selectSql);
+
+    struct Row
+    {
+        qint64 id = -1;
+        QVariantList fields;
+        bool removed = false;
+    };
 
     bool hasCurrentRow() const;
-    StoreError fetch(qint64 rowId, QVariantList *fields) const;
     StoreError checkedFieldIndex(const QString &field, int *index) const;
     void dropPending();
 
     std::shared_ptr<StoreConnection> m_connection;
     QString m_table;
-    QString m_keysetSql;
-    QList<qint64> m_rowIds;
-    int m_position = 0; // index into m_rowIds; equal to its size at EOF
-    bool m_currentDeleted = false;
+    QString m_selectSql;
+    QList<Row> m_rows;
+    int m_position = 0; // index into m_rows; equal to its size at EOF
     EditMode m_editMode = EditMode::Browsing;
     QVariantList m_pending;
-    mutable QSqlQuery m_fetchQuery;
 };

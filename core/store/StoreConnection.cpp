@@ -2,6 +2,7 @@
 
 #include "ResultSet.h"
 #include "ScheduleFields.h"
+#include "StoredForm.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -12,8 +13,7 @@
 
 namespace {
 
-// Short, so that a store held by another program fails a step instead of freezing the window.
-constexpr int BusyTimeoutMs = 250;
+constexpr qint64 MappedBytes = qint64(256) << 20;
 
 // SQLite's primary result codes that the store tells apart.
 constexpr int SqliteBusy = 5;
@@ -42,7 +42,7 @@ StoreConnection::~StoreConnection()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-std::shared_ptr<StoreConnection> StoreConnection::open(const QString &path, StoreError *error)
+std::shared_ptr<StoreConnection> StoreConnection::open(const QString &path, StoreError *error, int lockWaitMs)
 {
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile()) {
@@ -61,11 +61,15 @@ std::shared_ptr<StoreConnection> StoreConnection::open(const QString &path, Stor
     // mode=rw: SQLite would otherwise make a new empty file where the store is missing.
     db.setDatabaseName(QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)
                        + QStringLiteral("?mode=rw"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs));
     if (!db.open()) {
         *error = connection->errorFrom(db.lastError());
         return nullptr;
     }
+
+    // Each reading walks the start-order index and visits the rows all over the file; mapped into
+    // memory, the file is not read again and again through a small page cache.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA mmap_size = %1").arg(MappedBytes));
 
     // SQLite reads the file lazily; read its catalogue now so a damaged file is found at open.
     QSqlQuery probe(db);
@@ -84,40 +88,57 @@ std::unique_ptr<ResultSet> StoreConnection::openRecordset(const QString &source,
                                               QRegularExpression::CaseInsensitiveOption
                                                   | QRegularExpression::DotMatchesEverythingOption);
 
+    // Each row comes with its id, by which a later write finds it.
     QString table;
-    QString keysetSql;
+    QString selectSql;
     if (tableName.match(source).hasMatch()) {
         table = source;
-        keysetSql = QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(table);
+        selectSql = QStringLiteral("SELECT rowid, %2 FROM %1 ORDER BY rowid").arg(table, StoredForm::columnList());
     } else if (const QRegularExpressionMatch match = selectAll.match(source); match.hasMatch()) {
-        // The rows are held as a keyset of row ids; their values are read when asked for.
         table = match.captured(1);
-        keysetSql = QStringLiteral("SELECT %1.rowid FROM %1%2").arg(table, match.captured(2));
+        selectSql =
+            QStringLiteral("SELECT %1.rowid, %3 FROM %1%2").arg(table, match.captured(2), StoredForm::columnList());
     } else {
         *error = {StoreError::General, QStringLiteral("The query '%1' cannot be opened as a result set.").arg(source)};
         return nullptr;
     }
 
-    auto resultSet = std::unique_ptr<ResultSet>(new ResultSet(shared_from_this(), table, keysetSql));
-    *error = resultSet->requery();
-    if (error->failed())
+    // Compiled now, so that a missing table or field is found at open; the rows are read by requery.
+    QSqlQuery check(database());
+    if (!check.prepare(selectSql)) {
+        *error = errorFrom(check.lastError());
         return nullptr;
-    return resultSet;
+    }
+    *error = {};
+    return std::unique_ptr<ResultSet>(new ResultSet(shared_from_this(), table, selectSql));
+}
+
+void StoreConnection::setLockWait(int lockWaitMs)
+{
+    QSqlQuery(database()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(lockWaitMs));
 }
 
 StoreError StoreConnection::checkWritable() const
 {
-    // A write that changes nothing, undone at once: SQLite lets a read-only store begin a
-    // transaction and refuses only the write itself.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QFileInfo(folder).isWritable()) {
+        return {StoreError::CannotOpenFile, QStringLiteral("The folder '%1' of the store cannot be written, so tasks "
+                                                           "that fire could not be removed from the store.")
+                                                .arg(folder)};
+    }
+
+    // A real change, undone at once: only a write to a page makes SQLite create its journal beside
+    // the store, and a read-only store is refused only at the write itself.
     QSqlQuery probe(database());
     StoreError error;
-    if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         error = errorFrom(probe.lastError());
-    else if (!probe.exec(QStringLiteral("DELETE FROM %1 WHERE 0").arg(ScheduleFields::Table)))
+    } else if (!probe.exec(QStringLiteral("INSERT INTO %1 (Program, Filename) VALUES ('probe', 'probe')")
+                               .arg(ScheduleFields::Table))) {
         error = errorFrom(probe.lastError());
+    }
     probe.exec(QStringLiteral("ROLLBACK"));
-    // Another program writing just now still means the store can be written.
-    return error.number == StoreError::Locked ? StoreError{} : error;
+    return error;
 }
 
 QSqlDatabase StoreConnection::database() const

@@ -17,16 +17,25 @@ public:
     StoreConnection(const StoreConnection &) = delete;
     StoreConnection &operator=(const StoreConnection &) = delete;
 
-    // Opens an existing store; a missing file is an error, never a new empty store.
-    static std::shared_ptr<StoreConnection> open(const QString &path, StoreError *error);
+    // How long a statement waits for another program's lock before it fails as locked: short for
+    // what the user does, so that a held store fails a step instead of freezing the window.
+    static constexpr int UserActionLockWaitMs = 250;
 
-    // Opens the rows of a table by name (table order) or of a "SELECT * ..." query.
+    // Opens an existing store; a missing file is an error, never a new empty store.
+    static std::shared_ptr<StoreConnection> open(const QString &path, StoreError *error,
+                                                 int lockWaitMs = UserActionLockWaitMs);
+    void setLockWait(int lockWaitMs);
+
+    // Opens the rows of a table by name (table order) or of a "SELECT * ..." query. They are read
+    // by the result set's requery, which a cursor's Refresh runs; until then there are none.
     std::unique_ptr<ResultSet> openRecordset(const QString &source, StoreError *error);
 
-    // An error when the store can be read but not written (a read-only file, say).
+    // An error when the store can be read but not written: a read-only file, or a folder in which
+    // the journal that every removal needs cannot be made.
     StoreError checkWritable() const;
 
     QSqlDatabase database() const;
+    const QString &path() const { return m_path; }
 
     // Turns a failed statement into the store's numbered error.
     StoreError errorFrom(const class QSqlError &sqlError) const;

@@ -2,7 +2,8 @@
 
 #include "Clock.h"
 
-// A clock that stands still until the test moves it.
+// A clock that stands still until the test moves it. Setting it lets time pass; stepping it moves
+// the wall clock alone, as a user or a time service setting the clock does.
 class ManualClock : public Clock
 {
 public:
@@ -12,8 +13,16 @@ public:
     }
 
     QDateTime now() const override { return m_now; }
-    void set(const QDateTime &now) { m_now = now; }
+    qint64 steadyMs() const override { return m_steadyMs; }
+
+    void set(const QDateTime &now)
+    {
+        m_steadyMs += m_now.msecsTo(now);
+        m_now = now;
+    }
+    void step(const QDateTime &now) { m_now = now; }
 
 private:
     QDateTime m_now;
+    qint64 m_steadyMs = 0;
 };

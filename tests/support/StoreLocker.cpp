@@ -15,10 +15,20 @@ StoreLocker::~StoreLocker()
 
 bool StoreLocker::lock()
 {
+    return hold("");
+}
+
+bool StoreLocker::lockFor(int ms)
+{
+    return hold(QStringLiteral(".shell sleep %1\nROLLBACK;\n.quit\n").arg(ms / 1000.0).toLatin1());
+}
+
+bool StoreLocker::hold(const QByteArray &afterwards)
+{
     m_shell.start(QStringLiteral("sqlite3"), {m_storePath});
     if (!m_shell.waitForStarted(5000))
         return false;
-    m_shell.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    m_shell.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n" + afterwards);
     while (!m_shell.readAllStandardOutput().contains("locked")) {
         if (!m_shell.waitForReadyRead(5000))
             return false;

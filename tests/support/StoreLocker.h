@@ -12,10 +12,14 @@ public:
 
     // True once the lock is held.
     bool lock();
+    // Holds the lock for this long and then lets go by itself, while the test goes on elsewhere.
+    bool lockFor(int ms);
     // Ends the transaction without changing anything and lets the shell end.
     bool release();
 
 private:
+    bool hold(const QByteArray &afterwards);
+
     QString m_storePath;
     QProcess m_shell;
 };

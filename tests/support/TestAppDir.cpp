@@ -68,6 +68,8 @@ TestAppDir::~TestAppDir()
 {
     if (m_storeImmutable)
         setImmutable(storePath(), false);
+    if (m_folderLocked && !setImmutable(path(), false))
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 bool TestAppDir::damageStore(Damage damage)
@@ -84,6 +86,11 @@ bool TestAppDir::damageStore(Damage damage)
         if (::geteuid() == 0)
             m_storeImmutable = setImmutable(storePath(), true);
         return ::geteuid() != 0 || m_storeImmutable;
+    case Damage::FolderReadOnly:
+        // The store itself stays writable; only no journal can be made beside it.
+        if (::geteuid() == 0)
+            return m_folderLocked = setImmutable(path(), true);
+        return m_folderLocked = QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
     case Damage::Empty:
     case Damage::Truncated:
     case Damage::RandomBytes:

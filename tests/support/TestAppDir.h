@@ -36,7 +36,7 @@ public:
     QString queryText(const QString &sql) const;
 
     // Ways a store can be unusable.
-    enum class Damage { Missing, Empty, Truncated, RandomBytes, NoTable, ReadOnly };
+    enum class Damage { Missing, Empty, Truncated, RandomBytes, NoTable, ReadOnly, FolderReadOnly };
     // Damages the store; false when this machine cannot do it (a read-only file for root, say).
     bool damageStore(Damage damage);
     QByteArray storeBytes() const;
@@ -58,4 +58,5 @@ private:
     QTemporaryDir m_dir;
     bool m_storeMade = false;
     bool m_storeImmutable = false;
+    bool m_folderLocked = false;
 };

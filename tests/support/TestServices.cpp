@@ -4,5 +4,5 @@
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
 {
-    return {dir.path(), boxes, fileDialog, texts, clock, recorder, std::move(loadEditor)};
+    return {dir.path(), boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, std::move(loadEditor)};
 }

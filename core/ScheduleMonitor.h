@@ -1,0 +1,72 @@
+#pragma once
+
+#include "RecorderLaunch.h"
+#include "StoreError.h"
+#include "TaskDueCheck.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QTimeZone>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class RecordCursor;
+class TaskClaims;
+
+// The rules by which tasks fire. Each tick it judges the tasks from the cursor's current row on:
+// a task still to come ends the tick, a task whose recording lies wholly in the past is passed
+// over (it stays stored), and a due task is claimed from the store and handed to the recorder.
+// It reads the cursor's rows, which are in memory; only a claim touches the store.
+class ScheduleMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Context
+    {
+        RecordCursor &cursor;
+        const Clock &clock;
+        QTimeZone zone;
+        RecorderLaunch &recorder;
+        QString recorderPath;
+        // Re-reads the cursor's rows in start order (the window's read_recorder).
+        std::function<StoreError()> reread;
+    };
+
+    ScheduleMonitor(Context context, std::unique_ptr<TaskClaims> claims, QObject *parent = nullptr);
+    ~ScheduleMonitor() override;
+
+    void tick(const QDateTime &now);
+    // The rows could not be read just now: the next ticks read them again, once a second.
+    void rereadLater() { m_rereadWanted = true; }
+
+signals:
+    // The shown task has changed: one was claimed, and the next one is current.
+    void nextTaskChanged();
+
+private:
+    bool wallClockStepped(const QDateTime &now);
+    void reread();
+    bool isClaimed(qint64 rowId, const QVariantList &fields) const;
+    void fire();
+    void settle(qint64 rowId, RecorderLaunch::Outcome outcome, qint64 second);
+    void commitClaims();
+    void rowsWereReread();
+
+    Context m_context;
+    std::unique_ptr<TaskClaims> m_claims;
+    std::optional<qint64> m_lastWallMs;
+    qint64 m_lastSteadyMs = 0;
+    bool m_rereadWanted = false;
+    qint64 m_lastRereadSecond = 0;
+    bool m_commitWanted = false;
+    bool m_commitFailed = false;
+    // Claimed rows, which a re-read may still list until their removal is committed.
+    QHash<qint64, QVariantList> m_claimed;
+    // Rows whose recorder could not be started, with the second of the last try: tried once a second.
+    QHash<qint64, qint64> m_failedStarts;
+};

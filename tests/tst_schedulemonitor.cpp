@@ -1,0 +1,341 @@
+#include "RecordCursor.h"
+#include "ScheduleFields.h"
+#include "ScheduleMonitor.h"
+#include "StoreConnection.h"
+#include "TaskClaims.h"
+#include "TestAppDir.h"
+#include "TestServices.h"
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+
+namespace {
+
+const QDate Day(2026, 12, 24);
+
+TestAppDir::Row task(const QString &time, const QString &file, const QString &length = QStringLiteral("60"),
+                     const QDate &date = Day)
+{
+    return {date.toString(Qt::ISODate), time, QStringLiteral("news"), file, length, QStringLiteral("length")};
+}
+
+// One copy of the program's monitor: its own cursor and claims on the shared store.
+class MonitoringCopy
+{
+public:
+    MonitoringCopy(TestServices &services, const TestAppDir &dir)
+        : m_dir(dir)
+    {
+        StoreError error;
+        auto claims = TaskClaims::open(dir.storePath(), &error, 0);
+        if (!claims)
+            qFatal("claims cannot be opened: %s", qPrintable(error.description));
+        monitor = std::make_unique<ScheduleMonitor>(
+            ScheduleMonitor::Context{cursor, services.clock, QTimeZone::systemTimeZone(), services.recorder,
+                                     dir.path() + QStringLiteral("/quillsnd.exe"), [this] { return reread(); }},
+            std::move(claims));
+        if (reread())
+            qFatal("the store cannot be read");
+    }
+
+    StoreError reread()
+    {
+        StoreError error;
+        auto connection = StoreConnection::open(m_dir.storePath(), &error, 0);
+        auto rows = connection ? connection->openRecordset(ScheduleFields::OrderedQuery, &error) : nullptr;
+        if (rows) {
+            cursor.attach(std::move(rows));
+            error = cursor.refresh();
+        }
+        return error;
+    }
+
+    QString shownFile() const { return cursor.fieldOrNull(ScheduleFields::Filename).toString(); }
+
+    RecordCursor cursor;
+    std::unique_ptr<ScheduleMonitor> monitor;
+
+private:
+    const TestAppDir &m_dir;
+};
+
+// Another connection that holds the store: exclusively (nobody reads or writes), or as a reader
+// in the middle of a read, which lets others write but not commit.
+class HeldStore
+{
+public:
+    enum class Hold { Exclusive, Reading };
+
+    HeldStore(const TestAppDir &dir, Hold hold)
+        : m_name(QStringLiteral("held-%1").arg(quintptr(this)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(dir.storePath());
+        db.open();
+        QSqlQuery(db).exec(hold == Hold::Exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN"));
+        if (hold == Hold::Reading)
+            QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM AddSchTab"));
+    }
+
+    ~HeldStore() { release(); }
+
+    void release()
+    {
+        if (!QSqlDatabase::contains(m_name))
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(HeldStore::Hold)
+
+// The monitor's rules against a clock the test sets, real stores and a real stand-in recorder.
+class ScheduleMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestServices> m_services;
+    std::unique_ptr<TestAppDir> m_dir;
+
+    void tickAt(MonitoringCopy &copy, const QTime &time, const QDate &date = Day)
+    {
+        m_services->clock.set(QDateTime(date, time));
+        copy.monitor->tick(m_services->clock.now());
+    }
+
+    QStringList startedArguments() const
+    {
+        QStringList arguments;
+        for (const auto &start : m_dir->recorderStarts())
+            arguments << start.argument;
+        return arguments;
+    }
+
+    // Running or stopped; an ended process that nobody has reaped yet is not.
+    static bool isRunning(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        const char state = text.at(text.lastIndexOf(')') + 2);
+        return state != 'Z' && state != 'X';
+    }
+
+    QStringList storedFiles() const
+    {
+        QStringList files;
+        for (const QStringList &row : m_dir->rows())
+            files << row.value(3);
+        return files;
+    }
+
+private slots:
+    void init()
+    {
+        m_services = std::make_unique<TestServices>();
+        m_dir = std::make_unique<TestAppDir>();
+        QVERIFY(m_dir->isValid());
+        m_dir->installStandInRecorder();
+    }
+
+    void cleanup()
+    {
+        m_dir.reset();
+        m_services.reset();
+    }
+
+    void firesOnceInItsSecondAndOnlyOnItsDay()
+    {
+        const QString awkwardFile = QStringLiteral("/rec/a b&c;$(touch pwned)'\"`x`.mp3");
+        m_dir->insert(task("06:00:00", awkwardFile));
+        m_dir->insert(task("06:00:00", "/rec/next-day.mp3", "60", Day.addDays(1)));
+        MonitoringCopy copy(*m_services, *m_dir);
+
+        tickAt(copy, QTime(5, 59, 59, 990));
+        QCOMPARE(m_dir->rowCount(), 2);
+        tickAt(copy, QTime(6, 0, 0, 3));
+        QTRY_COMPARE(startedArguments().size(), 1);
+        tickAt(copy, QTime(6, 0, 0, 103));
+        tickAt(copy, QTime(6, 0, 0, 203));
+        QCOMPARE(storedFiles(), QStringList({"/rec/next-day.mp3"}));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/next-day.mp3"));
+
+        // The same second a day later fires the next task; a double start of the first would show before it.
+        tickAt(copy, QTime(6, 0, 0, 5), Day.addDays(1));
+        QTRY_COMPARE(startedArguments().size(), 2);
+        QCOMPARE(startedArguments(), QStringList({"/t&60&/o&" + awkwardFile, "/t&60&/o&/rec/next-day.mp3"}));
+        QCOMPARE(m_dir->recorderStarts().first().argumentCount, 1);
+        QVERIFY(!QFile::exists(m_dir->path() + QStringLiteral("/pwned")));
+        QCOMPARE(m_dir->rowCount(), 0);
+        QCOMPARE(copy.shownFile(), QString());
+    }
+
+    void lateTasksFireWithTheSecondsLeftAndMissedOnesStay()
+    {
+        m_dir->insert(task("05:00:00", "/rec/missed.mp3", "60"));
+        m_dir->insert(task("05:30:00", "/rec/late.mp3", "3600"));
+        m_dir->insert(task("06:00:00", "/rec/on-time.mp3", "60"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(5, 59, 0, 500));
+        QTRY_COMPARE(startedArguments(), QStringList({"/t&1860&/o&/rec/late.mp3"}));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/on-time.mp3"));
+        tickAt(copy, QTime(6, 0, 0));
+        QTRY_COMPARE(startedArguments().size(), 2);
+        QCOMPARE(storedFiles(), QStringList({"/rec/missed.mp3"}));
+    }
+
+    void twoCopiesStartATaskOnce()
+    {
+        m_dir->insert(task("06:00:00", "/rec/first.mp3"));
+        m_dir->insert(task("06:00:05", "/rec/second.mp3"));
+        MonitoringCopy one(*m_services, *m_dir);
+        MonitoringCopy other(*m_services, *m_dir);
+
+        tickAt(one, QTime(6, 0, 0, 1));
+        QTRY_COMPARE(startedArguments(), QStringList({"/t&60&/o&/rec/first.mp3"}));
+        tickAt(other, QTime(6, 0, 0, 2));
+        tickAt(other, QTime(6, 0, 0, 102));
+        // The copy that lost has read the store again and goes on with the next task.
+        QCOMPARE(other.shownFile(), QStringLiteral("/rec/second.mp3"));
+        tickAt(other, QTime(6, 0, 5));
+        tickAt(one, QTime(6, 0, 5, 1));
+        QTRY_COMPARE(startedArguments().size(), 2);
+        QCOMPARE(startedArguments().last(), QStringLiteral("/t&60&/o&/rec/second.mp3"));
+        QCOMPARE(m_dir->rowCount(), 0);
+    }
+
+    void heldStore_data()
+    {
+        QTest::addColumn<HeldStore::Hold>("hold");
+        QTest::addColumn<QStringList>("startedWhileHeld");
+        QTest::addColumn<QStringList>("startedOnceFree");
+        const QString held = QStringLiteral("/t&%1&/o&/rec/held.mp3");
+        const QString after = QStringLiteral("/t&%1&/o&/rec/after.mp3");
+        // Nothing can be claimed: each task starts once the store is free, to stop when planned.
+        QTest::newRow("held exclusively") << HeldStore::Hold::Exclusive << QStringList()
+                                          << QStringList({held.arg(598), after.arg(599)});
+        // Claimed, but the removals cannot be committed while the reader holds on: both start on time.
+        QTest::newRow("held by a reader") << HeldStore::Hold::Reading << QStringList({held.arg(600), after.arg(600)})
+                                          << QStringList();
+    }
+
+    void heldStore()
+    {
+        QFETCH(HeldStore::Hold, hold);
+        QFETCH(QStringList, startedWhileHeld);
+        QFETCH(QStringList, startedOnceFree);
+        m_dir->insert(task("06:00:00", "/rec/held.mp3", "600"));
+        m_dir->insert(task("06:00:01", "/rec/after.mp3", "600"));
+        MonitoringCopy copy(*m_services, *m_dir);
+
+        HeldStore held(*m_dir, hold);
+        // Each start ends the recorder before it, so each is let get going before the next tick.
+        tickAt(copy, QTime(6, 0, 0));
+        QTRY_COMPARE(startedArguments(), startedWhileHeld.mid(0, 1));
+        tickAt(copy, QTime(6, 0, 1, 500));
+        QTRY_COMPARE(startedArguments(), startedWhileHeld);
+        tickAt(copy, QTime(6, 0, 2));
+        held.release();
+
+        tickAt(copy, QTime(6, 0, 2, 100));
+        QTRY_COMPARE(startedArguments(), startedWhileHeld + startedOnceFree.mid(0, 1));
+        tickAt(copy, QTime(6, 0, 2, 200));
+        QTRY_COMPARE(startedArguments(), startedWhileHeld + startedOnceFree);
+        tickAt(copy, QTime(6, 0, 2, 300));
+        QCOMPARE(m_dir->rowCount(), 0);
+    }
+
+    void aClockStepMakesItJudgeTheStoreAgain_data()
+    {
+        QTest::addColumn<QTime>("stepTo");
+        QTest::addColumn<bool>("stepped");
+        QTest::newRow("stepped back before a passed-over task") << QTime(10, 29, 57) << true;
+        QTest::newRow("time passing") << QTime(11, 30, 1) << false;
+    }
+
+    void aClockStepMakesItJudgeTheStoreAgain()
+    {
+        QFETCH(QTime, stepTo);
+        QFETCH(bool, stepped);
+        m_dir->insert(task("10:30:00", "/rec/passed-over.mp3"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(11, 30, 0));
+        // Added by another program: only a reading of the store shows it.
+        m_dir->insert(task("11:30:05", "/rec/added.mp3"));
+
+        if (stepped)
+            m_services->clock.step(QDateTime(Day, stepTo));
+        else
+            m_services->clock.set(QDateTime(Day, stepTo));
+        copy.monitor->tick(m_services->clock.now());
+        QCOMPARE(copy.shownFile(), stepped ? QStringLiteral("/rec/passed-over.mp3") : QString());
+        if (stepped) {
+            tickAt(copy, QTime(10, 30, 0));
+            QTRY_COMPARE(startedArguments(), QStringList({"/t&60&/o&/rec/passed-over.mp3"}));
+        }
+    }
+
+    void aRecorderThatIgnoresTheEndIsGoneBeforeTheNextStarts()
+    {
+        QTemporaryDir elsewhere;
+        const QString running = elsewhere.filePath(QStringLiteral("quillsnd.exe"));
+        QVERIFY(QFile::copy(QStringLiteral(STANDIN_RECORDER_PATH), running));
+        qint64 runningPid = 0;
+        QProcess process;
+        process.setProgram(running);
+        process.setArguments({QStringLiteral("--ignore-term")});
+        process.setStandardOutputFile(QProcess::nullDevice());
+        QVERIFY(process.startDetached(&runningPid));
+        QTRY_VERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("received-%1").arg(runningPid))));
+
+        m_dir->insert(task("06:00:00", "/rec/next.mp3"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(6, 0, 0));
+        QCOMPARE(m_dir->rowCount(), 1);
+        // The user-interface thread goes on meanwhile; the start comes after SIGKILL, with the seconds left.
+        m_services->clock.set(QDateTime(Day, QTime(6, 0, 2, 500)));
+        QTest::qWait(1000);
+        QVERIFY(startedArguments().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(startedArguments(), QStringList({"/t&58&/o&/rec/next.mp3"}), 5000);
+        QVERIFY(!isRunning(runningPid));
+        QTRY_COMPARE(m_dir->rowCount(), 0);
+    }
+
+    void aMissingRecorderKeepsTheTaskAndIsTriedEachSecond()
+    {
+        const QString recorder = m_dir->path() + QStringLiteral("/quillsnd.exe");
+        QVERIFY(QFile::rename(recorder, recorder + QStringLiteral(".away")));
+        m_dir->insert(task("06:00:00", "/rec/kept.mp3"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(6, 0, 0));
+        tickAt(copy, QTime(6, 0, 0, 100));
+        QCOMPARE(m_dir->rowCount(), 1);
+
+        QVERIFY(QFile::rename(recorder + QStringLiteral(".away"), recorder));
+        tickAt(copy, QTime(6, 0, 0, 200));
+        QTest::qWait(100);
+        QVERIFY(startedArguments().isEmpty());
+        tickAt(copy, QTime(6, 0, 1));
+        QTRY_COMPARE(startedArguments(), QStringList({"/t&59&/o&/rec/kept.mp3"}));
+        QCOMPARE(m_dir->rowCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(ScheduleMonitorTest)
+#include "tst_schedulemonitor.moc"
