@@ -5,8 +5,10 @@ BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 APP_DIR := $(BUILD_DIR)/app
+# Where `cmake --install` put the program, for `make autostart`.
+PREFIX ?= /opt/quillscheduler
 
-.PHONY: deps build build-asan build-fuzz run test screenshots clean
+.PHONY: deps build build-asan build-fuzz run test screenshots autostart autostart-off clean
 
 deps:
 	@scripts/install-deps.sh
@@ -32,6 +34,12 @@ test: build build-asan build-fuzz
 
 screenshots: build
 	scripts/screenshots.sh $(BUILD_DIR)
+
+autostart:
+	scripts/autostart.sh on "$(PREFIX)"
+
+autostart-off:
+	scripts/autostart.sh off
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -1,17 +1,36 @@
 #include "CursorTableModel.h"
 
 #include "BoundViews.h"
+#include "Clock.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
 
-CursorTableModel::CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, QObject *parent)
+#include <QBrush>
+#include <QColor>
+
+namespace {
+
+constexpr int ClockWatchMs = 1000;
+const QColor MissedText(128, 128, 128);
+const QColor ClashBackground(255, 214, 153);
+
+} // namespace
+
+CursorTableModel::CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
+                                   QTimeZone zone, QObject *parent)
     : QAbstractTableModel(parent)
     , m_cursor(cursor)
     , m_dateTimeText(dateTimeText)
+    , m_clock(clock)
+    , m_zone(std::move(zone))
     , m_rows(CachedRows)
+    , m_marks(CachedRows)
 {
     connect(m_cursor, &RecordCursor::rowsReset, this, &CursorTableModel::resetRows);
     connect(m_cursor, &RecordCursor::currentRowChanged, this, &CursorTableModel::followCurrentRow);
+    // A task becomes missed while the list is open.
+    connect(&m_clockWatch, &QTimer::timeout, this, &CursorTableModel::followClock);
+    m_clockWatch.start(ClockWatchMs);
     resetRows();
     followCurrentRow();
 }
@@ -30,9 +49,48 @@ int CursorTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant CursorTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rowCount)
+    if (!index.isValid() || index.row() >= m_rowCount)
         return {};
-    return rowTexts(index.row()).value(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return rowTexts(index.row()).value(index.column());
+    case Qt::ForegroundRole:
+        return markOf(index.row()).missed ? QVariant(QBrush(MissedText)) : QVariant();
+    case Qt::BackgroundRole:
+        return markOf(index.row()).clashes ? QVariant(QBrush(ClashBackground)) : QVariant();
+    case Qt::ToolTipRole: {
+        const QString tip = markOf(index.row()).toolTip;
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    default:
+        return {};
+    }
+}
+
+TaskMarks::Mark CursorTableModel::markOf(int row) const
+{
+    const qint64 nowMs = m_clock.now().toMSecsSinceEpoch();
+    if (nowMs / 1000 != m_marksSecond) {
+        m_marks.clear();
+        m_marksSecond = nowMs / 1000;
+    }
+    if (const TaskMarks::Mark *known = m_marks.object(row))
+        return *known;
+    if (!m_cursor->isAttached())
+        return {};
+    const ResultSet &rows = m_cursor->recordset();
+    auto *mark = new TaskMarks::Mark(
+        TaskMarks::of(rows.fieldsAt(row - 1), rows.fieldsAt(row), rows.fieldsAt(row + 1), nowMs, m_zone));
+    const TaskMarks::Mark result = *mark;
+    m_marks.insert(row, mark);
+    return result;
+}
+
+void CursorTableModel::followClock()
+{
+    if (m_rowCount > 0)
+        emit dataChanged(index(0, 0), index(m_rowCount - 1, ScheduleFields::Count - 1),
+                         {Qt::ForegroundRole, Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 QVariant CursorTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -57,6 +115,7 @@ void CursorTableModel::resetRows()
 {
     beginResetModel();
     m_rows.clear();
+    m_marks.clear();
     // The count is taken here only: a row added through the cursor joins the list at its next reading.
     m_rowCount = m_cursor->isAttached() ? m_cursor->recordset().rowCount() : 0;
     m_currentRow = -1;

@@ -1,21 +1,29 @@
 #pragma once
 
+#include "TaskMarks.h"
+
 #include <QAbstractTableModel>
 #include <QCache>
 #include <QStringList>
+#include <QTimeZone>
+#include <QTimer>
 
+class Clock;
 class DateTimeText;
 class RecordCursor;
 
 // The rows of a record cursor for a grid: one column per field, headed by the field's name,
-// with the cursor's current row marked in the row selector. Row texts are made only when the grid
-// asks for them and only a few are kept, so a long list costs no more than a short one.
+// with the cursor's current row marked in the row selector. Missed tasks are greyed and tasks that
+// cut each other off are shown in a warning colour, with a tooltip that says why; the marks follow
+// the clock. Row texts are made only when the grid asks for them and only a few are kept, so a long
+// list costs no more than a short one.
 class CursorTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, QObject *parent = nullptr);
+    CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock, QTimeZone zone,
+                     QObject *parent = nullptr);
     ~CursorTableModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -38,9 +46,17 @@ private:
     void resetRows();
     void followCurrentRow();
     QStringList rowTexts(int row) const;
+    TaskMarks::Mark markOf(int row) const;
+    void followClock();
 
     RecordCursor *m_cursor;
     const DateTimeText &m_dateTimeText;
+    const Clock &m_clock;
+    QTimeZone m_zone;
+    QTimer m_clockWatch;
+    // Marks as of one second, made again when the clock has moved on.
+    mutable QCache<int, TaskMarks::Mark> m_marks;
+    mutable qint64 m_marksSecond = 0;
     int m_rowCount = 0;
     int m_currentRow = -1;
     mutable QCache<int, QStringList> m_rows;

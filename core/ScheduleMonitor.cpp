@@ -66,6 +66,7 @@ void ScheduleMonitor::tick(const QDateTime &now)
             return;
         case TaskDueCheck::Verdict::Passed:
             // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
+            m_passedOver = true;
             rows.moveNext();
             break;
         case TaskDueCheck::Verdict::Due:
@@ -170,8 +171,31 @@ void ScheduleMonitor::commitClaims()
     m_commitFailed = m_commitFailed || (error.failed() && !m_commitWanted);
 }
 
+std::optional<qint64> ScheduleMonitor::shownStartMsecs() const
+{
+    if (!m_context.cursor.isAttached())
+        return std::nullopt;
+    const ResultSet &rows = m_context.cursor.recordset();
+    const qint64 rowId = rows.currentRowId();
+    // Asked every tick: worked out once for each shown task.
+    if (!m_shownStart || m_shownStart->first != rowId) {
+        const QVariantList fields = rows.currentFields();
+        m_shownStart = {rowId, fields.isEmpty() ? std::nullopt
+                                                : TaskDueCheck::startMsecs(fields.at(StartDateIndex),
+                                                                           fields.at(StartTimeIndex), m_context.zone)};
+    }
+    return m_shownStart->second;
+}
+
+bool ScheduleMonitor::onlyMissedLeft() const
+{
+    return m_passedOver && m_context.cursor.isAttached() && m_context.cursor.recordset().currentRowId() == -1;
+}
+
 void ScheduleMonitor::rowsWereReread()
 {
+    m_passedOver = false;
+    m_shownStart.reset();
     if (!m_claims->isOpen() && !m_commitFailed)
         m_claimed.clear();
 }

@@ -41,6 +41,10 @@ public:
     ~ScheduleMonitor() override;
 
     void tick(const QDateTime &now);
+    // The start of the task the cursor shows, when it has one whose start can be read.
+    std::optional<qint64> shownStartMsecs() const;
+    // Tasks were passed over as missed, and none waits behind them.
+    bool onlyMissedLeft() const;
     // The rows could not be read just now: the next ticks read them again, once a second.
     void rereadLater() { m_rereadWanted = true; }
 
@@ -65,6 +69,8 @@ private:
     qint64 m_lastRereadSecond = 0;
     bool m_commitWanted = false;
     bool m_commitFailed = false;
+    bool m_passedOver = false;
+    mutable std::optional<std::pair<qint64, std::optional<qint64>>> m_shownStart;
     // Claimed rows, which a re-read may still list until their removal is committed.
     QHash<qint64, QVariantList> m_claimed;
     // Rows whose recorder could not be started, with the second of the last try: tried once a second.

@@ -1,6 +1,7 @@
 #include "Scheduler.h"
 
 #include "BoundViews.h"
+#include "ClockTexts.h"
 #include "Clock.h"
 #include "CursorTableModel.h"
 #include "DateTimeText.h"
@@ -31,6 +32,8 @@ constexpr int ClientWidthTwips = 5280;
 constexpr int ClientHeightTwips = 3780;
 constexpr int TopOffsetTwips = 500;
 constexpr int TickMs = 100;
+// Closing within this long before a task's start warns that it will not record.
+constexpr qint64 WarnBeforeStartMs = 24 * 3600 * 1000;
 
 } // namespace
 
@@ -96,13 +99,16 @@ void Scheduler::createControls()
     m_lblParamarRec = addLabel(this, "LblParamarRec", 360, 3240, 1095, 255);
     m_lblParamarRec->hide();
 
+    m_lblCountdown = addLabel(this, "LblCountdown", 120, 3300, 1695, 255);
+
     m_cmdViewRec = addButton(this, "CmdViewRec", 1920, 3240, 1815, 375, QStringLiteral("编辑录音计划"));
     m_cmdExit = addButton(this, "CmdExit", 3960, 3240, 1095, 375, QStringLiteral("退出"));
 
     // Below the visible area: never seen, but Command1 can still be reached with the keyboard.
     m_command1 = addButton(this, "Command1", 4440, 4920, 615, 375, QStringLiteral("Command1"));
     m_dbGrid1 = new QTableView(this);
-    m_dbGrid1->setModel(new CursorTableModel(m_data1, m_services.dateTimeText, m_dbGrid1));
+    m_dbGrid1->setModel(new CursorTableModel(m_data1, m_services.dateTimeText, m_services.clock, m_services.timeZone,
+                                             m_dbGrid1));
     place(m_dbGrid1, "DBGrid1", 120, 4920, 4335, 1215);
 }
 
@@ -214,8 +220,26 @@ void Scheduler::Timer2_Timer()
     const QDateTime now = m_services.clock.now();
     m_lblCurrentTime->setText(m_services.dateTimeText.timeText(now.time()));
     m_lblCurrentDate->setText(m_services.dateTimeText.dateText(now.date()));
-    if (m_monitor)
-        m_monitor->tick(now);
+    if (!m_monitor)
+        return;
+    m_monitor->tick(now);
+    m_lblCountdown->setText(countdownText(now));
+}
+
+QString Scheduler::countdownText(const QDateTime &now) const
+{
+    if (const std::optional<qint64> start = m_monitor->shownStartMsecs())
+        return ClockTexts::countdown(*start - now.toMSecsSinceEpoch());
+    return m_monitor->onlyMissedLeft() ? QStringLiteral("已错过") : QString();
+}
+
+QString Scheduler::lostTaskWarning() const
+{
+    const std::optional<qint64> start = m_monitor ? m_monitor->shownStartMsecs() : std::nullopt;
+    if (!start || *start - m_services.clock.now().toMSecsSinceEpoch() > WarnBeforeStartMs)
+        return {};
+    return QStringLiteral("«%1» 将于 %2 开始, 退出后不会录音.")
+        .arg(m_lblProgramRec->text(), ClockTexts::moment(*start, m_services.timeZone));
 }
 
 void Scheduler::closeEvent(QCloseEvent *event)
@@ -232,7 +256,7 @@ void Scheduler::closeEvent(QCloseEvent *event)
 bool Scheduler::Form_QueryUnload()
 {
     return m_services.messageBoxes.show(this, QStringLiteral("退出录音计划吗?"), QString::fromUtf8(ApplicationTitle),
-                                        MessageButtons::YesNo, MessageIcon::Question)
+                                        MessageButtons::YesNo, MessageIcon::Question, lostTaskWarning())
            == MessageAnswer::Yes;
 }
 

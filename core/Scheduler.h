@@ -76,6 +76,8 @@ private:
     void unloadEditor();
     void scheduleNextTick();
     StoreError reread(int lockWaitMs);
+    QString countdownText(const QDateTime &now) const;
+    QString lostTaskWarning() const;
 
     Services m_services;
     RecordCursor *m_data1;
@@ -92,6 +94,7 @@ private:
     QLabel *m_lblProgramRec = nullptr;
     QLabel *m_lblFilenameRec = nullptr;
     QLabel *m_lblParamarRec = nullptr;
+    QLabel *m_lblCountdown = nullptr;
     QPushButton *m_cmdViewRec = nullptr;
     QPushButton *m_cmdExit = nullptr;
     QPushButton *m_command1 = nullptr;

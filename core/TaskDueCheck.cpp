@@ -41,28 +41,41 @@ qint64 TaskDueCheck::startMsecs(QDate date, QTime time, const QTimeZone &zone)
     return change.atUtc.isValid() ? change.atUtc.toMSecsSinceEpoch() : wallMs - before;
 }
 
-TaskDueCheck::Result TaskDueCheck::check(const QVariant &startDate, const QVariant &startTime,
-                                         const QString &parameterText, const QDateTime &now, const QTimeZone &zone)
+std::optional<qint64> TaskDueCheck::startMsecs(const QVariant &startDate, const QVariant &startTime,
+                                               const QTimeZone &zone)
 {
     if (startDate.typeId() != QMetaType::QDate || startTime.typeId() != QMetaType::QTime)
-        return {Verdict::Passed, {}};
+        return std::nullopt;
     const QDate date = startDate.toDate();
     const QTime time = startTime.toTime();
     if (!date.isValid() || !time.isValid())
-        return {Verdict::Passed, {}};
+        return std::nullopt;
+    return startMsecs(date, time, zone);
+}
 
-    const qint64 lateMs = now.toMSecsSinceEpoch() - startMsecs(date, time, zone);
+std::optional<qint64> TaskDueCheck::lengthSeconds(const QString &parameterText)
+{
+    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,18}")));
+    if (!wholeNumber.match(parameterText).hasMatch())
+        return std::nullopt;
+    return parameterText.toLongLong();
+}
+
+TaskDueCheck::Result TaskDueCheck::check(const QVariant &startDate, const QVariant &startTime,
+                                         const QString &parameterText, const QDateTime &now, const QTimeZone &zone)
+{
+    const std::optional<qint64> start = startMsecs(startDate, startTime, zone);
+    if (!start)
+        return {Verdict::Passed, {}};
+    const qint64 lateMs = now.toMSecsSinceEpoch() - *start;
     if (lateMs < 0)
         return {Verdict::NotYet, {}};
     const qint64 lateSeconds = lateMs / MsPerSecond;
     if (lateSeconds == 0)
         return {Verdict::Due, parameterText};
 
-    static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,18}")));
-    if (!wholeNumber.match(parameterText).hasMatch())
+    const std::optional<qint64> length = lengthSeconds(parameterText);
+    if (!length || lateSeconds >= *length)
         return {Verdict::Passed, {}};
-    const qint64 length = parameterText.toLongLong();
-    if (lateSeconds >= length)
-        return {Verdict::Passed, {}};
-    return {Verdict::Due, QString::number(length - lateSeconds)};
+    return {Verdict::Due, QString::number(*length - lateSeconds)};
 }

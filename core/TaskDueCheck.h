@@ -35,4 +35,10 @@ public:
     // that the zone skips (the hour lost to summer time) happens when the skip ends; a time that it
     // passes twice happens at the first pass.
     static qint64 startMsecs(QDate date, QTime time, const QTimeZone &zone);
+    // The start of a task whose start can be read, else nothing.
+    static std::optional<qint64> startMsecs(const QVariant &startDate, const QVariant &startTime,
+                                            const QTimeZone &zone);
+    // The stop length when it is a whole number of seconds in plain digits; else the task records
+    // only when it starts in its own second.
+    static std::optional<qint64> lengthSeconds(const QString &parameterText);
 };

@@ -226,7 +226,8 @@ void AddSchedule::createControls()
     m_cmdCancel = addButton(this, "CmdCancel", 3960, ButtonTop, ButtonWidth, ButtonHeight, QStringLiteral("取消"));
     m_cmdExit = addButton(this, "CmdExit", 4920, ButtonTop, ButtonWidth, ButtonHeight, QStringLiteral("退出"));
 
-    m_dbGrid1 = new TaskGrid(m_data1, m_scheduler.services().dateTimeText, this);
+    const Scheduler::Services &services = m_scheduler.services();
+    m_dbGrid1 = new TaskGrid(m_data1, services.dateTimeText, services.clock, services.timeZone, this);
     place(m_dbGrid1, "DBGrid1", 120, 5040, 5535, 2055);
 
     // No button is the window's default, so Enter in a list never saves or closes anything.

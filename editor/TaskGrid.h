@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QTableView>
+#include <QTimeZone>
 
+class Clock;
 class CursorTableModel;
 class DateTimeText;
 class RecordCursor;
@@ -14,7 +16,8 @@ class TaskGrid : public QTableView
     Q_OBJECT
 
 public:
-    TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, QWidget *parent = nullptr);
+    TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock, QTimeZone zone,
+             QWidget *parent = nullptr);
     ~TaskGrid() override;
 
 private:

@@ -13,6 +13,7 @@ class MessageBoxes
 {
 public:
     virtual ~MessageBoxes() = default;
+    // The informative text, when there is one, is shown below the text in a smaller hand.
     virtual MessageAnswer show(QWidget *parent, const QString &text, const QString &title,
-                               MessageButtons buttons, MessageIcon icon) = 0;
+                               MessageButtons buttons, MessageIcon icon, const QString &informativeText = {}) = 0;
 };

@@ -24,9 +24,10 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
 } // namespace
 
 MessageAnswer QtMessageBoxes::show(QWidget *parent, const QString &text, const QString &title,
-                                   MessageButtons buttons, MessageIcon icon)
+                                   MessageButtons buttons, MessageIcon icon, const QString &informativeText)
 {
     QMessageBox box(toQtIcon(icon), title, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(informativeText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -6,5 +6,5 @@ class QtMessageBoxes : public MessageBoxes
 {
 public:
     MessageAnswer show(QWidget *parent, const QString &text, const QString &title,
-                       MessageButtons buttons, MessageIcon icon) override;
+                       MessageButtons buttons, MessageIcon icon, const QString &informativeText = {}) override;
 };

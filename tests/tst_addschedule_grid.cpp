@@ -1,6 +1,7 @@
 #include "CursorTableModel.h"
 #include "DateTimeText.h"
 #include "EditorTestKit.h"
+#include "ManualClock.h"
 #include "RecordCursor.h"
 #include "ResultSet.h"
 #include "ScheduleFields.h"
@@ -20,6 +21,7 @@ class AddScheduleGridTest : public QObject
 
 private:
     const DateTimeText m_texts{QLocale(QLocale::English, QLocale::UnitedStates)};
+    ManualClock m_clock;
 
     static TestAppDir::Row task(const QString &date, const QString &time, const QString &program)
     {
@@ -61,7 +63,7 @@ private slots:
             dir.insert(task(QStringLiteral("2026-12-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
                             QStringLiteral("09:%1:00").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("t%1").arg(i)));
         RecordCursor cursor;
-        CursorTableModel model(&cursor, m_texts);
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 0);
 
@@ -101,7 +103,7 @@ private slots:
         dir.insert({"2026-12-02", "13:05:00", "news", "/rec/news.mp3", "90", "0 天 0 小时 1 分钟 30 秒 之后"});
         dir.insert({QString(), QString(), "bare", "/rec/bare.mp3", QString(), QString()});
         RecordCursor cursor;
-        CursorTableModel model(&cursor, m_texts);
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
         QVERIFY(attachOrdered(dir, cursor));
 
         QStringList first;
@@ -120,6 +122,72 @@ private slots:
         QCOMPARE(headers, QStringList({"StartDate", "StartTime", "Program", "Filename", "Parameter", "RecordLength"}));
     }
 
+    // Each task "time/length/title" on 24 December; each row's mark as "missed", "clash" or "".
+    void marksShowMissedAndClashingTasks_data()
+    {
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QStringList>("marks");
+        QTest::newRow("recording over") << QStringList{"05:00:00/60/early", "06:30:00/60/later"}
+                                        << QStringList{"missed", ""};
+        QTest::newRow("late but still recording") << QStringList{"05:30:00/3600/running"} << QStringList{""};
+        QTest::newRow("starts within the one before")
+            << QStringList{"06:10:00/3600/long", "06:30:00/60/short", "08:00:00/60/apart"}
+            << QStringList{"clash", "clash", ""};
+        QTest::newRow("starts as the one before ends")
+            << QStringList{"06:10:00/60/first", "06:11:00/60/second"} << QStringList{"", ""};
+        QTest::newRow("a missed one cuts nothing off")
+            << QStringList{"04:00:00/3600/gone", "04:30:00/60/gone too", "06:30:00/60/next"}
+            << QStringList{"missed", "missed", ""};
+    }
+
+    void marksShowMissedAndClashingTasks()
+    {
+        QFETCH(QStringList, tasks);
+        QFETCH(QStringList, marks);
+        TestAppDir dir;
+        for (const QString &spec : std::as_const(tasks)) {
+            const QStringList parts = spec.split(u'/');
+            dir.insert({"2026-12-24", parts[0], parts[2], "/rec/x.mp3", parts[1], "length"});
+        }
+        m_clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0, 0)));
+        RecordCursor cursor;
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
+        QVERIFY(attachOrdered(dir, cursor));
+
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QModelIndex cell = model.index(row, 2);
+            const QString tip = cell.data(Qt::ToolTipRole).toString();
+            const QString mark = cell.data(Qt::ForegroundRole).isValid()   ? QStringLiteral("missed")
+                                 : cell.data(Qt::BackgroundRole).isValid() ? QStringLiteral("clash")
+                                                                           : QString();
+            QCOMPARE(mark, marks.at(row));
+            if (mark == QLatin1String("missed"))
+                QCOMPARE(tip, QStringLiteral("已错过: 录音时间已过"));
+            if (mark == QLatin1String("clash")) {
+                // Named the other task and the second at which the earlier recording is cut.
+                const QString other = model.index(row == 0 ? 1 : 0, 2).data().toString();
+                QVERIFY2(tip.contains(other) && tip.contains(QStringLiteral("12-24 06:30:00")), qPrintable(tip));
+            }
+            QCOMPARE(tip.isEmpty(), mark.isEmpty());
+        }
+    }
+
+    void aTaskBecomesMissedWhileTheListIsOpen()
+    {
+        TestAppDir dir;
+        dir.insert(task("2026-12-24", "06:00:00", "soon"));
+        m_clock.set(QDateTime(QDate(2026, 12, 24), QTime(7, 29, 0)));
+        RecordCursor cursor;
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
+        QVERIFY(attachOrdered(dir, cursor));
+        QVERIFY(!model.index(0, 0).data(Qt::ForegroundRole).isValid());
+
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        m_clock.set(QDateTime(QDate(2026, 12, 24), QTime(7, 30, 0)));
+        QVERIFY(changed.wait(3000));
+        QVERIFY(model.index(0, 0).data(Qt::ForegroundRole).isValid());
+    }
+
     void markerFollowsTheCurrentRow()
     {
         TestAppDir dir;
@@ -127,7 +195,7 @@ private slots:
         dir.insert(task("2026-12-01", "09:00:00", "a"));
         dir.insert(task("2026-12-02", "09:00:00", "b"));
         RecordCursor cursor;
-        CursorTableModel model(&cursor, m_texts);
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
         QSignalSpy moved(&model, &CursorTableModel::currentRowMoved);
         QVERIFY(attachOrdered(dir, cursor));
         QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("c"));
@@ -185,7 +253,7 @@ private slots:
             dir.insert(task("2026-12-01", QStringLiteral("%1:%2:00").arg(i / 60 + 1, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')),
                             QStringLiteral("t%1").arg(i)));
         RecordCursor cursor;
-        CursorTableModel model(&cursor, m_texts);
+        CursorTableModel model(&cursor, m_texts, m_clock, QTimeZone::systemTimeZone());
         QVERIFY(attachOrdered(dir, cursor));
         QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("t0"));
 

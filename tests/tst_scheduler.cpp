@@ -132,6 +132,63 @@ private slots:
         QCOMPARE(text(*window, "LblProgramRec"), QStringLiteral("first"));
     }
 
+    void countdownToTheNextTask_data()
+    {
+        QTest::addColumn<QString>("startDate");
+        QTest::addColumn<QString>("startTime");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("countdown");
+        const QDate day(2026, 12, 24);
+        QTest::newRow("no task") << QString() << QString() << QDateTime(day, QTime(6, 0)) << QString();
+        QTest::newRow("part of a second left") << "2026-12-24" << "06:00:00" << QDateTime(day, QTime(5, 59, 59, 500))
+                                               << QStringLiteral("还有 00:00:01");
+        QTest::newRow("across midnight") << "2026-12-25" << "00:00:05" << QDateTime(day, QTime(23, 59, 58))
+                                         << QStringLiteral("还有 00:00:07");
+        QTest::newRow("days ahead") << "2026-12-25" << "08:35:10" << QDateTime(day, QTime(6, 0))
+                                    << QStringLiteral("还有 1 天 02:35:10");
+        QTest::newRow("missed") << "2026-12-23" << "06:00:00" << QDateTime(day, QTime(6, 0))
+                                << QStringLiteral("已错过");
+    }
+
+    void countdownToTheNextTask()
+    {
+        QFETCH(QString, startDate);
+        QFETCH(QString, startTime);
+        QFETCH(QDateTime, now);
+        QFETCH(QString, countdown);
+        TestAppDir dir;
+        if (!startDate.isEmpty())
+            dir.insert(task(startDate, startTime, "news"));
+        m_services->clock.set(now);
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        window.Timer2_Timer();
+        QCOMPARE(text(window, "LblCountdown"), countdown);
+    }
+
+    void closeQuestionTellsOfATaskDueWithinADay_data()
+    {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QString>("informativeText");
+        QTest::newRow("due in 23 hours") << QTime(7, 0) << QStringLiteral("«早间新闻» 将于 12-25 06:00:00 开始, 退出后不会录音.");
+        QTest::newRow("due in 25 hours") << QTime(5, 0) << QString();
+    }
+
+    void closeQuestionTellsOfATaskDueWithinADay()
+    {
+        QFETCH(QTime, now);
+        QFETCH(QString, informativeText);
+        TestAppDir dir;
+        dir.insert(task("2026-12-25", "06:00:00", "早间新闻"));
+        m_services->clock.set(QDateTime(QDate(2026, 12, 24), now));
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        window.Timer2_Timer();
+        QVERIFY(!window.close());
+        QCOMPARE(boxes().boxes().value(0).text, QStringLiteral("退出录音计划吗?"));
+        QCOMPARE(boxes().boxes().value(0).informativeText, informativeText);
+    }
+
     void closeAsksFirst_data()
     {
         QTest::addColumn<MessageAnswer>("answer");

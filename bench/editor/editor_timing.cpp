@@ -38,7 +38,8 @@ constexpr int Rounds = 5;
 class SilentMessageBoxes : public MessageBoxes
 {
 public:
-    MessageAnswer show(QWidget *, const QString &, const QString &, MessageButtons buttons, MessageIcon) override
+    MessageAnswer show(QWidget *, const QString &, const QString &, MessageButtons buttons, MessageIcon,
+                       const QString &) override
     {
         ++shown;
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;

@@ -16,14 +16,15 @@ public:
         QString title;
         MessageButtons buttons;
         MessageIcon icon;
+        QString informativeText;
     };
 
     void queueAnswer(MessageAnswer answer) { m_answers.append(answer); }
     const QList<Box> &boxes() const { return m_boxes; }
     void clear() { m_boxes.clear(); }
 
-    MessageAnswer show(QWidget *parent, const QString &text, const QString &title,
-                       MessageButtons buttons, MessageIcon icon) override;
+    MessageAnswer show(QWidget *parent, const QString &text, const QString &title, MessageButtons buttons,
+                       MessageIcon icon, const QString &informativeText = {}) override;
 
 private:
     QList<MessageAnswer> m_answers;
