@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int pipeEnds[2] = {-1, -1};
 
 void writeSignal(int signalNumber)
@@ -32,34 +31,25 @@ bool setHandler(int signalNumber, void (*handler)(int))
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
-{
-}
-
-TerminationSignals::~TerminationSignals()
-{
-    if (!m_notifier)
-        return;
-    for (const int signalNumber : handledSignals)
-        setHandler(signalNumber, SIG_DFL);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    pipeEnds[0] = pipeEnds[1] = -1;
-}
-
 bool TerminationSignals::install()
 {
-    if (m_notifier)
+    if (pipeEnds[0] >= 0)
         return true;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
         return false;
-    m_notifier = new QSocketNotifier(qintptr(pipeEnds[1]), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
     bool installed = setHandler(SIGXFSZ, SIG_IGN) && setHandler(SIGPIPE, SIG_IGN);
-    for (const int signalNumber : handledSignals)
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP})
         installed = setHandler(signalNumber, writeSignal) && installed;
     return installed;
+}
+
+TerminationSignals::TerminationSignals(QObject *parent)
+    : QObject(parent)
+{
+    if (pipeEnds[1] < 0)
+        return;
+    m_notifier = new QSocketNotifier(qintptr(pipeEnds[1]), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
 }
 
 void TerminationSignals::readSignal()

@@ -38,6 +38,7 @@ int refuse(int &argc, char *argv[], const QString &message, ExitStatus status)
 
 int main(int argc, char *argv[])
 {
+    TerminationSignals::install();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -59,8 +60,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationName);
+    // A stop that came during start-up is taken up as soon as the recording runs.
     TerminationSignals terminationSignals;
-    terminationSignals.install();
     DBusDesktopNotices notices(applicationName);
 
     NewOutputFile output(argument.outputPath());
