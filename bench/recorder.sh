@@ -13,18 +13,8 @@ runs=${2:-5}
 source "$(dirname "$0")/common.sh"
 install_missing pulseaudio pulseaudio-utils sox
 
-pulse=$work/pulse
-mkdir -p "$pulse/home" "$pulse/runtime" "$pulse/state"
-chmod 700 "$pulse/runtime"
-echo "autospawn = no" > "$pulse/client.conf"
-export HOME=$pulse/home XDG_RUNTIME_DIR=$pulse/runtime PULSE_RUNTIME_PATH=$pulse/state
-export PULSE_CLIENTCONFIG=$pulse/client.conf PULSE_SERVER=unix:$pulse/pa.sock QT_QPA_PLATFORM=offscreen
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-  -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse/pa.sock" \
-  -L "module-null-sink sink_name=testsink rate=48000 channels=2" 2>/dev/null &
-started+=($!)
-for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-source testsink.monitor
+start_pulse
+export QT_QPA_PLATFORM=offscreen
 
 spread() { sort -n | awk '{ v[NR] = $1 } END { printf "median %.1f, min %.1f, max %.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }'; }
 
