@@ -34,7 +34,9 @@ QString RecorderProcess::argument(qint64 seconds, const QString &outputPath)
 
 void RecorderProcess::signal(int signalNumber)
 {
-    ::kill(pid_t(m_process.processId()), signalNumber);
+    // Never 0: that would signal the whole process group.
+    if (m_process.processId() > 0)
+        ::kill(pid_t(m_process.processId()), signalNumber);
 }
 
 int RecorderProcess::waitForExit(int timeoutMs)
