@@ -122,3 +122,21 @@ print_latency() {
 
 # tasks_left: how many tasks are still in the store.
 tasks_left() { sqlite3 "$work/AddSchedule.mdb" 'SELECT count(*) FROM AddSchTab'; }
+
+# start_pulse: a private PulseAudio daemon without a sound card, whose null sink's monitor is the
+# default source; this script and what it starts use it (its home and runtime directory too).
+start_pulse() {
+  local pulse=$work/pulse
+  mkdir -p "$pulse/home" "$pulse/runtime" "$pulse/state"
+  chmod 700 "$pulse/runtime"
+  echo "autospawn = no" > "$pulse/client.conf"
+  export HOME=$pulse/home XDG_RUNTIME_DIR=$pulse/runtime PULSE_RUNTIME_PATH=$pulse/state
+  export PULSE_CLIENTCONFIG=$pulse/client.conf PULSE_SERVER=unix:$pulse/pa.sock
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse/pa.sock" \
+    -L "module-null-sink sink_name=testsink rate=48000 channels=2" 2>/dev/null &
+  started+=($!)
+  disown
+  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-source testsink.monitor
+}

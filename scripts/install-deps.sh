@@ -8,6 +8,10 @@ packages=(
   cmake make g++ pkg-config
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of the fuzz build
   qt6-base-dev libqt6sql6-sqlite
+  qt6-wayland  # the recorder's window on a Wayland desktop
+  libpulse-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev  # the recorder
+  pulseaudio pulseaudio-utils sox libsox-fmt-pulse libsox-fmt-mp3 ffmpeg  # the recorder's tests
+  dbus-daemon  # a private bus for the tests of the desktop services
   libx11-dev libxtst-dev
   sqlite3
   tzdata  # the zones the due check is tested in

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Pictures for the README: the real program under a private Xvfb with openbox (which draws the
-# Chinese captions in the title bars), over a small sample store. Writes docs/main-window.png,
-# docs/editor-browsing.png and docs/editor-entry.png.
+# Chinese captions in the title bars), over a small sample store, and the recorder recording a tone
+# from a private sound server. Writes docs/main-window.png, docs/editor-browsing.png,
+# docs/editor-entry.png and docs/recorder.png.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (`make screenshots` builds first)
 set -euo pipefail
 build_dir=$(realpath "${1:-build}")
 docs_dir=$(realpath "$(dirname "$0")/..")/docs
 # shellcheck source=../bench/common.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/../bench/common.sh"
-install_missing openbox imagemagick x11-apps x11-utils xdotool
+install_missing openbox imagemagick x11-apps x11-utils xdotool pulseaudio pulseaudio-utils sox
 
 # frame_of WINDOW: the window manager's frame around the window, the child of the root window.
 frame_of() {
@@ -64,3 +65,16 @@ editor=$(wait_for_window '编辑计划')
 capture "$editor" editor-browsing
 click "$editor" "${editor_add[@]}"
 capture "$editor" editor-entry editor-browsing
+
+start_pulse
+sox -q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 60 sine 440 gain -9 \
+  | pacat --playback --raw --rate=48000 --channels=2 --device=testsink --latency-msec=20 &
+started+=($!)
+disown
+mkdir -p "$work/录音"
+QT_QPA_PLATFORM=xcb "$build_dir/recorder/quillsnd.exe" "/t&1800&/o&$work/录音/早间新闻.mp3" 2>/dev/null &
+started+=($!)
+disown
+recorder=$(wait_for_window 'Quillsound')
+sleep 3
+capture "$recorder" recorder

@@ -1,0 +1,130 @@
+#include "RecorderStopServer.h"
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+
+// A client gets this long to send its request before it is dropped.
+constexpr int clientTimeoutMs = 2000;
+constexpr int maxOpenClients = 8;
+const QByteArray request(RecorderStopServer::Request);
+
+bool peerIsSameUser(int descriptor)
+{
+    ucred credentials {};
+    socklen_t length = sizeof credentials;
+    return ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0
+           && credentials.uid == ::getuid();
+}
+
+} // namespace
+
+QString RecorderStopServer::socketPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quillsnd-control");
+}
+
+RecorderStopServer::RecorderStopServer(QObject *parent)
+    : QObject(parent)
+{
+}
+
+RecorderStopServer::~RecorderStopServer()
+{
+    if (m_listener < 0)
+        return;
+    ::close(m_listener);
+    const QByteArray path = QFile::encodeName(socketPath());
+    struct stat status {};
+    if (::stat(path.constData(), &status) == 0 && status.st_dev == m_device && status.st_ino == m_inode)
+        ::unlink(path.constData());
+}
+
+bool RecorderStopServer::listen()
+{
+    if (m_listener >= 0)
+        return true;
+    const QByteArray path = QFile::encodeName(socketPath());
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listener < 0)
+        return false;
+    // A socket left here belongs to a recorder that ended or is ending; the newest one is the one to stop.
+    ::unlink(path.constData());
+    struct stat status {};
+    if (::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
+        || ::listen(listener, maxOpenClients) != 0 || ::stat(path.constData(), &status) != 0) {
+        ::close(listener);
+        return false;
+    }
+    m_listener = listener;
+    m_device = status.st_dev;
+    m_inode = status.st_ino;
+    m_notifier = new QSocketNotifier(qintptr(listener), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &RecorderStopServer::acceptConnection);
+    return true;
+}
+
+void RecorderStopServer::acceptConnection()
+{
+    const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (descriptor < 0)
+        return;
+    if (m_openClients >= maxOpenClients || !peerIsSameUser(descriptor)) {
+        ::close(descriptor);
+        return;
+    }
+    auto *client = new QLocalSocket(this);
+    if (!client->setSocketDescriptor(descriptor)) {
+        ::close(descriptor);
+        delete client;
+        return;
+    }
+    ++m_openClients;
+    connect(client, &QObject::destroyed, this, [this] { --m_openClients; });
+    // Nobody needs more than the request and one byte to prove it is something else.
+    client->setReadBufferSize(request.size() + 1);
+    connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    QTimer::singleShot(clientTimeoutMs, client, [this, client] { drop(client); });
+}
+
+void RecorderStopServer::readRequest(QLocalSocket *client)
+{
+    if (client->state() != QLocalSocket::ConnectedState)
+        return;
+    const QByteArray seen = client->peek(request.size() + 1);
+    if (seen.size() > request.size() || !request.startsWith(seen)) {
+        drop(client);
+        return;
+    }
+    if (seen.size() < request.size())
+        return;
+    client->readAll();
+    client->write(Answer);
+    client->disconnectFromServer();
+    emit stopRequested();
+}
+
+void RecorderStopServer::drop(QLocalSocket *client)
+{
+    client->abort();
+    client->deleteLater();
+}

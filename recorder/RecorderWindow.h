@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PulseSourceList.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The recorder's window, titled "Quillsound": the output file, elapsed and remaining time, a
+// level meter and the source. F12, its button and its close box all stop the recording and keep
+// it; the window closes once the file is finished.
+class RecorderWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto Title = "Quillsound";
+
+    RecorderWindow(const QString &outputPath, qint64 seconds, QWidget *parent = nullptr);
+
+    void showProgress(qint64 frames, double peakDecibels);
+    // current is the source being recorded, empty for the server's default one.
+    void showSources(const QList<AudioSource> &sources, const QString &current);
+    void showNotice(const QString &message);
+    // The recording is over and its file finished; the window stays, with the message, until closed.
+    void showFailure(const QString &message);
+    // From now on closing the window closes it.
+    void endRecording();
+
+signals:
+    void stopRequested();
+    void sourceChosen(const QString &sourceName);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void chooseSource(int index);
+
+    const qint64 m_seconds;
+    bool m_recording = true;
+    QLabel *m_elapsed;
+    QLabel *m_remaining;
+    QProgressBar *m_level;
+    QComboBox *m_sources;
+    QLabel *m_status;
+    QPushButton *m_stop;
+};

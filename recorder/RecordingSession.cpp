@@ -1,0 +1,65 @@
+#include "RecordingSession.h"
+
+#include "CaptureThread.h"
+#include "ProblemReport.h"
+#include "RecorderWindow.h"
+#include "SleepInhibitor.h"
+#include "SourceMemory.h"
+
+RecordingSession::RecordingSession(RecorderWindow &window, CaptureThread &capture, const QString &source,
+                                   Services services, QObject *parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_capture(capture)
+    , m_source(source)
+    , m_services(services)
+{
+    connect(&m_capture, &CaptureThread::progress, &m_window, &RecorderWindow::showProgress);
+    connect(&m_capture, &CaptureThread::sourceFailed, &m_window, &RecorderWindow::showNotice);
+    connect(&m_capture, &CaptureThread::ended, this, &RecordingSession::end);
+    connect(&m_window, &RecorderWindow::stopRequested, this, &RecordingSession::stop);
+    connect(&m_window, &RecorderWindow::sourceChosen, this, &RecordingSession::chooseSource);
+}
+
+void RecordingSession::start()
+{
+    m_services.sleep.hold(QStringLiteral("正在录音"));
+    m_capture.start();
+}
+
+void RecordingSession::stop()
+{
+    if (m_ended)
+        m_window.close();
+    else
+        m_capture.requestStop();
+}
+
+void RecordingSession::showSources(const QList<AudioSource> &sources, const QString &defaultSource)
+{
+    m_window.showSources(sources, m_source.isEmpty() ? defaultSource : m_source);
+}
+
+void RecordingSession::chooseSource(const QString &sourceName)
+{
+    if (sourceName.isEmpty() || sourceName == m_source)
+        return;
+    m_source = sourceName;
+    m_services.sources.remember(sourceName);
+    m_capture.switchSource(sourceName);
+}
+
+void RecordingSession::end(ExitStatus status, const QString &message)
+{
+    m_capture.wait();
+    m_ended = true;
+    m_status = status;
+    m_services.sleep.release();
+    m_window.endRecording();
+    if (status == ExitStatus::Recorded) {
+        m_window.close();
+        return;
+    }
+    m_window.showFailure(message);
+    ProblemReport::tell(m_services.notices, message);
+}

@@ -1,0 +1,102 @@
+#include "AudioEncoder.h"
+#include "CaptureThread.h"
+#include "DBusDesktopNotices.h"
+#include "LogindSleepInhibitor.h"
+#include "NewOutputFile.h"
+#include "OutputFile.h"
+#include "ProblemReport.h"
+#include "PulseCapture.h"
+#include "PulseSourceList.h"
+#include "RecorderArgument.h"
+#include "RecorderStopServer.h"
+#include "RecorderWindow.h"
+#include "RecordingSession.h"
+#include "SourceMemory.h"
+#include "TerminationSignals.h"
+
+#include <QApplication>
+#include <QFile>
+
+namespace {
+
+// Long enough for a notification service to take the notice, short enough not to hold anyone up.
+constexpr int noticeWaitMs = 2000;
+
+const QString applicationName = QString::fromLatin1(RecorderWindow::Title);
+
+// Without a window: says why on standard error and as a desktop notice, and ends.
+int refuse(int &argc, char *argv[], const QString &message, ExitStatus status)
+{
+    QCoreApplication app(argc, argv);
+    DBusDesktopNotices notices(applicationName);
+    ProblemReport::tell(notices, message);
+    notices.waitForDelivery(noticeWaitMs);
+    return int(status);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TerminationSignals::install();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const RecorderArgument argument(arguments);
+    if (!argument.isValid())
+        return refuse(argc, argv, argument.errorString(), ExitStatus::BadArgument);
+
+    // The stream starts before anything else is set up, so the recording begins when it was due.
+    SourceMemory sourceMemory;
+    QString source = sourceMemory.remembered();
+    auto capture = std::make_unique<PulseCapture>(source);
+    if (capture->sourceMissing()) {
+        source.clear();
+        capture = std::make_unique<PulseCapture>(source);
+    }
+    if (!capture->isOpen())
+        return refuse(argc, argv, QStringLiteral("无法连接声音服务器: %1").arg(capture->errorString()),
+                      ExitStatus::NoSoundServer);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(applicationName);
+    // A stop that came during start-up is taken up as soon as the recording runs.
+    TerminationSignals terminationSignals;
+    DBusDesktopNotices notices(applicationName);
+
+    NewOutputFile output(argument.outputPath());
+    std::unique_ptr<OutputFile> file = output.take();
+    if (!file) {
+        ProblemReport::tell(notices, output.errorString());
+        notices.waitForDelivery(noticeWaitMs);
+        return int(ExitStatus::WriteFailed);
+    }
+    auto encoder = std::make_unique<AudioEncoder>(std::move(file), argument.kind());
+    if (!encoder->open()) {
+        const QString message = QStringLiteral("无法写入 \"%1\": %2").arg(output.path(), encoder->errorString());
+        // Nothing was recorded into it yet, so the file this run made goes again.
+        encoder.reset();
+        QFile::remove(output.path());
+        ProblemReport::tell(notices, message);
+        notices.waitForDelivery(noticeWaitMs);
+        return int(ExitStatus::WriteFailed);
+    }
+
+    LogindSleepInhibitor sleepInhibitor(applicationName);
+    RecorderWindow window(output.path(), argument.seconds());
+    CaptureThread captureThread(std::move(capture), std::move(encoder), argument.seconds());
+    RecordingSession session(window, captureThread, source, {notices, sleepInhibitor, sourceMemory});
+    RecorderStopServer stopServer;
+    stopServer.listen();
+    PulseSourceList sourceList;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &session, &RecordingSession::stop);
+    QObject::connect(&stopServer, &RecorderStopServer::stopRequested, &session, &RecordingSession::stop);
+    QObject::connect(&sourceList, &PulseSourceList::listed, &session, &RecordingSession::showSources);
+
+    window.show();
+    session.start();
+    sourceList.fetch();
+    QApplication::exec();
+    notices.waitForDelivery(noticeWaitMs);
+    return int(session.exitStatus());
+}
