@@ -1,7 +1,9 @@
 #include "AddSchedule.h"
+#include "DBusDesktopNotices.h"
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "LinuxProcessTerminator.h"
+#include "LogindSleepInhibitor.h"
 #include "QtFileDialog.h"
 #include "QtMessageBoxes.h"
 #include "RecorderLaunch.h"
@@ -33,8 +35,18 @@ int main(int argc, char *argv[])
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
-    const Scheduler::Services services{QCoreApplication::applicationDirPath(), messageBoxes, fileDialog, dateTimeText,
-                                       clock, QTimeZone::systemTimeZone(), recorder, &AddSchedule::load};
+    DBusDesktopNotices notices(QString::fromUtf8(Scheduler::ApplicationTitle));
+    LogindSleepInhibitor sleepInhibitor(QString::fromUtf8(Scheduler::ApplicationTitle));
+    const Scheduler::Services services{QCoreApplication::applicationDirPath(),
+                                       messageBoxes,
+                                       fileDialog,
+                                       dateTimeText,
+                                       clock,
+                                       QTimeZone::systemTimeZone(),
+                                       recorder,
+                                       notices,
+                                       sleepInhibitor,
+                                       &AddSchedule::load};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

@@ -54,10 +54,10 @@ private:
     const Clock &m_clock;
     QTimeZone m_zone;
     QTimer m_clockWatch;
-    // Marks as of one second, made again when the clock has moved on.
-    mutable QCache<int, TaskMarks::Mark> m_marks;
-    mutable qint64 m_marksSecond = 0;
     int m_rowCount = 0;
     int m_currentRow = -1;
     mutable QCache<int, QStringList> m_rows;
+    // Marks as of one second, made again when the clock has moved on.
+    mutable QCache<int, TaskMarks::Mark> m_marks;
+    mutable qint64 m_marksSecond = 0;
 };

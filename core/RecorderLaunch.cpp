@@ -2,14 +2,21 @@
 
 #include "ProcessTerminator.h"
 #include "ProgramLauncher.h"
+#include "RecorderStopClient.h"
 #include "WindowKeystrokes.h"
 
 RecorderLaunch::RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes)
     : m_terminator(terminator)
     , m_launcher(launcher)
     , m_keystrokes(keystrokes)
+    , m_stopClient(std::make_unique<RecorderStopClient>())
     , m_self(std::make_shared<RecorderLaunch *>(this))
 {
+    QObject::connect(m_stopClient.get(), &RecorderStopClient::finished, m_stopClient.get(),
+                     [this](bool acknowledged) {
+                         if (!acknowledged)
+                             m_keystrokes.activateAndSendF12(QString::fromLatin1(RecorderWindowTitle));
+                     });
 }
 
 RecorderLaunch::~RecorderLaunch() = default;
@@ -19,7 +26,7 @@ void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QSt
     // Nothing that could not take over is worth ending the running recording for.
     if (!m_launcher.canLaunch(URL)) {
         if (finished)
-            finished(Outcome::NotStarted);
+            finished(Outcome::NotStarted, {});
         return;
     }
     m_pending.append({URL, std::move(Parm), recfile, std::move(finished)});
@@ -41,11 +48,12 @@ void RecorderLaunch::startFirst()
     m_waitingForEnd = false;
     const PendingStart start = m_pending.takeFirst();
     Outcome outcome = Outcome::TooLate;
-    if (const std::optional<QString> stopLength = start.stopLength())
+    const std::optional<QString> stopLength = start.stopLength();
+    if (stopLength)
         outcome = m_launcher.launch(start.executable, parameterText(*stopLength, start.outputFile)) ? Outcome::Started
                                                                                                     : Outcome::NotStarted;
     if (start.finished)
-        start.finished(outcome);
+        start.finished(outcome, stopLength.value_or(QString()));
     // The next start ends this recorder in its turn.
     if (!m_pending.isEmpty() && !m_waitingForEnd)
         endRecordersForNextStart();
@@ -58,5 +66,5 @@ QString RecorderLaunch::parameterText(const QString &Parm, const QString &recfil
 
 void RecorderLaunch::pressF12()
 {
-    m_keystrokes.activateAndSendF12(QString::fromLatin1(RecorderWindowTitle));
+    m_stopClient->requestStop();
 }

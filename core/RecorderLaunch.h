@@ -9,6 +9,7 @@
 
 class ProcessTerminator;
 class ProgramLauncher;
+class RecorderStopClient;
 class WindowKeystrokes;
 
 // Everything that touches the recorder program: ending it, starting it, pressing its F12.
@@ -25,7 +26,8 @@ public:
     // The stop length to start with, asked for only at the moment of the start; nothing when the
     // recording would already be over.
     using StopLength = std::function<std::optional<QString>()>;
-    using Finished = std::function<void(Outcome)>;
+    // How the start went, and the stop length it was given.
+    using Finished = std::function<void(Outcome, const QString &)>;
 
     // Ends every running recorder and, once all of them have exited, starts URL with the stop
     // length and the output file, so that two recorders never write at once. Starts asked for
@@ -33,7 +35,8 @@ public:
     void Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished);
     // The recorder's one argument, as plain text: no quotes, no escaping.
     static QString parameterText(const QString &Parm, const QString &recfile);
-    // Brings the recorder's window forward and presses F12 in it.
+    // Asks our own recorder to stop over its socket, which works under Wayland too; any other
+    // recorder has its window brought forward and F12 pressed in it.
     void pressF12();
 
 private:
@@ -51,6 +54,7 @@ private:
     ProcessTerminator &m_terminator;
     ProgramLauncher &m_launcher;
     WindowKeystrokes &m_keystrokes;
+    std::unique_ptr<RecorderStopClient> m_stopClient;
     QList<PendingStart> m_pending;
     bool m_waitingForEnd = false;
     // Lets a late call from the terminator see that this object is gone.

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
+#include "SleepInhibitor.h"
 #include "TaskClaims.h"
 
 #include <QPointer>
@@ -13,13 +14,12 @@ namespace {
 
 // A wall clock that moves this much more or less than the steady clock has been set or stepped.
 constexpr qint64 StepToleranceMs = 2000;
+// A store held this long by another program is worth telling the user of.
+constexpr qint64 HeldStoreNoticeMs = 10000;
+// The machine is kept awake from this long before a task's start.
+constexpr qint64 SleepLockLeadMs = 5 * 60 * 1000;
 
 enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1, FilenameIndex = 3, ParameterIndex = 4 };
-
-qint64 secondOf(const QDateTime &now)
-{
-    return now.toSecsSinceEpoch();
-}
 
 } // namespace
 
@@ -27,6 +27,7 @@ ScheduleMonitor::ScheduleMonitor(Context context, std::unique_ptr<TaskClaims> cl
     : QObject(parent)
     , m_context(std::move(context))
     , m_claims(std::move(claims))
+    , m_told(m_context.notices, m_context.zone)
 {
     connect(&m_context.cursor, &RecordCursor::rowsReset, this, &ScheduleMonitor::rowsWereReread);
 }
@@ -35,7 +36,7 @@ ScheduleMonitor::~ScheduleMonitor() = default;
 
 void ScheduleMonitor::tick(const QDateTime &now)
 {
-    const qint64 second = secondOf(now);
+    const qint64 second = now.toSecsSinceEpoch();
     if (m_commitWanted)
         commitClaims();
     if (wallClockStepped(now)) {
@@ -47,9 +48,18 @@ void ScheduleMonitor::tick(const QDateTime &now)
         m_lastRereadSecond = second;
         reread();
     }
-    if (!m_context.cursor.isAttached())
-        return;
+    if (m_context.cursor.isAttached()) {
+        QList<QVariantList> missed;
+        judge(now, &missed);
+        m_told.missed(missed);
+    }
+    tellOfAHeldStore(now);
+    keepAwakeBeforeAStart(now);
+}
 
+void ScheduleMonitor::judge(const QDateTime &now, QList<QVariantList> *missed)
+{
+    const qint64 second = now.toSecsSinceEpoch();
     ResultSet &rows = m_context.cursor.recordset();
     while (rows.currentRowId() != -1) {
         const qint64 rowId = rows.currentRowId();
@@ -67,11 +77,12 @@ void ScheduleMonitor::tick(const QDateTime &now)
         case TaskDueCheck::Verdict::Passed:
             // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
             m_passedOver = true;
+            missed->append(fields);
             rows.moveNext();
             break;
         case TaskDueCheck::Verdict::Due:
             if (m_failedStarts.value(rowId, second - 1) != second)
-                fire();
+                fire(now);
             return;
         }
     }
@@ -99,16 +110,23 @@ bool ScheduleMonitor::isClaimed(qint64 rowId, const QVariantList &fields) const
     return claimed != m_claimed.constEnd() && *claimed == fields;
 }
 
-void ScheduleMonitor::fire()
+void ScheduleMonitor::fire(const QDateTime &now)
 {
     ResultSet &rows = m_context.cursor.recordset();
     const qint64 rowId = rows.currentRowId();
     const QVariantList fields = rows.currentFields();
     StoreError error;
-    switch (m_claims->claim(rowId, fields, &error)) {
-    case TaskClaims::Outcome::Locked:
+    const TaskClaims::Outcome claim = m_claims->claim(rowId, fields, &error);
+    if (claim == TaskClaims::Outcome::Locked) {
         // Another program holds the store: the next tick tries again, with the seconds then left.
+        if (!m_claimHeldSinceMs) {
+            m_claimHeldSinceMs = now.toMSecsSinceEpoch();
+            m_heldTask = fields;
+        }
         return;
+    }
+    m_claimHeldSinceMs.reset();
+    switch (claim) {
     case TaskClaims::Outcome::Gone:
     case TaskClaims::Outcome::Changed:
         // Fired by another copy, or changed in the editor since it was read: judge the store as it is.
@@ -117,11 +135,12 @@ void ScheduleMonitor::fire()
     case TaskClaims::Outcome::Failed:
         m_rereadWanted = true;
         return;
-    case TaskClaims::Outcome::Claimed:
+    default:
         break;
     }
 
     m_claimed.insert(rowId, fields);
+    m_uncommitted.append(fields);
     rows.markCurrentRowRemoved();
     rows.moveNext();
     emit nextTaskChanged();
@@ -137,24 +156,36 @@ void ScheduleMonitor::fire()
                                 self->m_context.clock.now(), self->m_context.zone);
         return check.verdict == TaskDueCheck::Verdict::Due ? std::optional(check.stopParameter) : std::nullopt;
     };
-    m_context.recorder.Win32Keyword(m_context.recorderPath, stopLength, fields.at(FilenameIndex).toString(),
-                                    [self, rowId](RecorderLaunch::Outcome outcome) {
-                                        if (self)
-                                            self->settle(rowId, outcome, secondOf(self->m_context.clock.now()));
-                                    });
+    m_context.recorder.Win32Keyword(
+        m_context.recorderPath, stopLength, fields.at(FilenameIndex).toString(),
+        [self, rowId, fields](RecorderLaunch::Outcome outcome, const QString &stopLength) {
+            if (self)
+                self->settle(rowId, fields, outcome, stopLength);
+        });
 }
 
-void ScheduleMonitor::settle(qint64 rowId, RecorderLaunch::Outcome outcome, qint64 second)
+void ScheduleMonitor::settle(qint64 rowId, const QVariantList &fields, RecorderLaunch::Outcome outcome,
+                             const QString &stopLength)
 {
+    const QDateTime now = m_context.clock.now();
+    const qint64 second = now.toSecsSinceEpoch();
     if (outcome == RecorderLaunch::Outcome::Started) {
         m_claims->settle(rowId);
         m_failedStarts.remove(rowId);
+        m_told.forget(fields);
+        const std::optional<qint64> start =
+            TaskDueCheck::startMsecs(fields.at(StartDateIndex), fields.at(StartTimeIndex), m_context.zone);
+        if (start && now.toMSecsSinceEpoch() - *start >= 1000)
+            m_told.startedLate(fields, *start, (now.toMSecsSinceEpoch() - *start) / 1000, stopLength);
     } else {
         // A task whose recorder did not start stays stored, to be tried again while it could still record.
         m_claims->restore(rowId);
         m_claimed.remove(rowId);
-        if (outcome == RecorderLaunch::Outcome::NotStarted)
+        m_uncommitted.removeOne(fields);
+        if (outcome == RecorderLaunch::Outcome::NotStarted) {
             m_failedStarts.insert(rowId, second);
+            m_told.recorderNotStarted(fields, m_context.recorderPath);
+        }
         m_rereadWanted = true;
         m_lastRereadSecond = second - 1;
     }
@@ -167,8 +198,33 @@ void ScheduleMonitor::commitClaims()
         return;
     const StoreError error = m_claims->commit();
     m_commitWanted = error.number == StoreError::Locked;
+    if (m_commitWanted) {
+        if (!m_commitHeldSinceMs)
+            m_commitHeldSinceMs = m_context.clock.now().toMSecsSinceEpoch();
+        return;
+    }
+    m_commitHeldSinceMs.reset();
+    m_uncommitted.clear();
     // Undone by the store: the claimed rows are back, but their recorders have started.
-    m_commitFailed = m_commitFailed || (error.failed() && !m_commitWanted);
+    m_commitFailed = m_commitFailed || error.failed();
+}
+
+void ScheduleMonitor::tellOfAHeldStore(const QDateTime &now)
+{
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+    if (m_claimHeldSinceMs && nowMs - *m_claimHeldSinceMs > HeldStoreNoticeMs)
+        m_told.storeHeld(m_heldTask, false);
+    if (m_commitHeldSinceMs && nowMs - *m_commitHeldSinceMs > HeldStoreNoticeMs && !m_uncommitted.isEmpty())
+        m_told.storeHeld(m_uncommitted.first(), true);
+}
+
+void ScheduleMonitor::keepAwakeBeforeAStart(const QDateTime &now)
+{
+    const std::optional<qint64> start = shownStartMsecs();
+    if ((start && *start - now.toMSecsSinceEpoch() <= SleepLockLeadMs) || m_claims->hasUnsettled())
+        m_context.sleepInhibitor.hold(QString::fromUtf8(SleepLockReason));
+    else
+        m_context.sleepInhibitor.release();
 }
 
 std::optional<qint64> ScheduleMonitor::shownStartMsecs() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecorderLaunch.h"
+#include "ScheduleNotices.h"
 #include "StoreError.h"
 #include "TaskDueCheck.h"
 
@@ -14,13 +15,17 @@
 #include <memory>
 
 class Clock;
+class DesktopNotices;
 class RecordCursor;
+class SleepInhibitor;
 class TaskClaims;
 
 // The rules by which tasks fire. Each tick it judges the tasks from the cursor's current row on:
 // a task still to come ends the tick, a task whose recording lies wholly in the past is passed
 // over (it stays stored), and a due task is claimed from the store and handed to the recorder.
-// It reads the cursor's rows, which are in memory; only a claim touches the store.
+// It reads the cursor's rows, which are in memory; only a claim touches the store. What does not go
+// as planned is told in desktop notices, and from shortly before a task's start until its recorder
+// has started the machine is kept from sleeping.
 class ScheduleMonitor : public QObject
 {
     Q_OBJECT
@@ -35,7 +40,11 @@ public:
         QString recorderPath;
         // Re-reads the cursor's rows in start order (the window's read_recorder).
         std::function<StoreError()> reread;
+        DesktopNotices &notices;
+        SleepInhibitor &sleepInhibitor;
     };
+
+    static constexpr auto SleepLockReason = "录音计划即将开始";
 
     ScheduleMonitor(Context context, std::unique_ptr<TaskClaims> claims, QObject *parent = nullptr);
     ~ScheduleMonitor() override;
@@ -55,14 +64,18 @@ signals:
 private:
     bool wallClockStepped(const QDateTime &now);
     void reread();
+    void judge(const QDateTime &now, QList<QVariantList> *missed);
     bool isClaimed(qint64 rowId, const QVariantList &fields) const;
-    void fire();
-    void settle(qint64 rowId, RecorderLaunch::Outcome outcome, qint64 second);
+    void fire(const QDateTime &now);
+    void settle(qint64 rowId, const QVariantList &fields, RecorderLaunch::Outcome outcome, const QString &stopLength);
     void commitClaims();
+    void tellOfAHeldStore(const QDateTime &now);
+    void keepAwakeBeforeAStart(const QDateTime &now);
     void rowsWereReread();
 
     Context m_context;
     std::unique_ptr<TaskClaims> m_claims;
+    ScheduleNotices m_told;
     std::optional<qint64> m_lastWallMs;
     qint64 m_lastSteadyMs = 0;
     bool m_rereadWanted = false;
@@ -70,6 +83,12 @@ private:
     bool m_commitWanted = false;
     bool m_commitFailed = false;
     bool m_passedOver = false;
+    // Since when a due task could not be claimed, or claims could not be committed, as the store was held.
+    std::optional<qint64> m_claimHeldSinceMs;
+    std::optional<qint64> m_commitHeldSinceMs;
+    QVariantList m_heldTask;
+    // Claimed tasks whose removal is yet to be committed.
+    QList<QVariantList> m_uncommitted;
     mutable std::optional<std::pair<qint64, std::optional<qint64>>> m_shownStart;
     // Claimed rows, which a re-read may still list until their removal is committed.
     QHash<qint64, QVariantList> m_claimed;

@@ -140,7 +140,8 @@ StoreError Scheduler::Form_Load()
 
     m_monitor = new ScheduleMonitor({*m_data1, m_services.clock, m_services.timeZone, m_services.recorder,
                                      QDir(m_services.applicationDirectory).filePath(QStringLiteral("quillsnd.exe")),
-                                     [this] { return read_recorder(); }},
+                                     [this] { return read_recorder(); }, m_services.notices,
+                                     m_services.sleepInhibitor},
                                     std::move(claims), this);
     connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
     scheduleNextTick();

@@ -12,6 +12,8 @@
 class BoundViews;
 class Clock;
 class DateTimeText;
+class DesktopNotices;
+class SleepInhibitor;
 class FileDialog;
 class RecorderLaunch;
 class MessageBoxes;
@@ -39,6 +41,8 @@ public:
         // The zone whose wall clock the tasks' start dates and times are read on.
         QTimeZone timeZone;
         RecorderLaunch &recorder;
+        DesktopNotices &notices;
+        SleepInhibitor &sleepInhibitor;
         TaskEditorLoader loadEditor;
     };
 

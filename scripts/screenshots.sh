@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures for the README: the real program under a private Xvfb with openbox (which draws the
 # Chinese captions in the title bars), over a small sample store, and the recorder recording a tone
-# from a private sound server. Writes docs/main-window.png, docs/editor-browsing.png,
+# from a private sound server. The sample holds a missed task and two that cut each other off, so
+# that the list shows its marks. Writes docs/main-window.png, docs/editor-browsing.png,
 # docs/editor-entry.png and docs/recorder.png.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (`make screenshots` builds first)
 set -euo pipefail
@@ -45,6 +46,8 @@ capture() {
 prepare_app_dir "$build_dir"
 sqlite3 "$work/AddSchedule.mdb" "
   INSERT INTO AddSchTab VALUES
+    (date('now', 'localtime', '-1 day'), '08:00:00', '昨日新闻', '/home/user/录音/昨日新闻.mp3', '900', '0 天 0 小时 15 分钟 0 秒 之后'),
+    (date('now', 'localtime', '+2 day'), '21:00:00', '夜间新闻', '/home/user/录音/夜间新闻.mp3', '1800', '0 天 0 小时 30 分钟 0 秒 之后'),
     (date('now', 'localtime', '+1 day'), '07:00:00', '早间新闻', '/home/user/录音/早间新闻.mp3', '1800', '0 天 0 小时 30 分钟 0 秒 之后'),
     (date('now', 'localtime', '+1 day'), '19:30:00', '英语听力', '/home/user/录音/英语听力.mp3', '2700', '0 天 0 小时 45 分钟 0 秒 之后'),
     (date('now', 'localtime', '+2 day'), '20:00:00', '交响音乐会', '/home/user/录音/交响音乐会.wav', '7200', '0 天 2 小时 0 分钟 0 秒 之后'),

@@ -1,4 +1,5 @@
 #include "DBusDesktopNotices.h"
+#include "FakeLogind.h"
 #include "FakeNotifications.h"
 #include "LogindSleepInhibitor.h"
 #include "PrivateBus.h"
@@ -8,49 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
 
-namespace {
-
-// A stand-in for logind: each lock is the write end of a pipe, so the test sees when every copy is closed.
-class FakeLogind : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
-
-public:
-    ~FakeLogind() override
-    {
-        for (const int end : std::as_const(readEnds))
-            ::close(end);
-    }
-
-    QList<QStringList> calls;
-    QList<int> readEnds;
-
-    // True while some copy of the lock handed out by that call is still open.
-    bool lockOpen(int call) const
-    {
-        char byte = 0;
-        return ::read(readEnds.at(call), &byte, 1) < 0;
-    }
-
-public slots:
-    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why, const QString &mode)
-    {
-        calls.append({what, who, why, mode});
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
-            return {};
-        readEnds.append(ends[0]);
-        const QDBusUnixFileDescriptor lock(ends[1]);
-        ::close(ends[1]);
-        return lock;
-    }
-};
-
-} // namespace
 
 // The desktop services over a bus of the test's own, with stand-ins for the notification service and logind.
 class DesktopServicesTest : public QObject
@@ -92,9 +51,7 @@ private slots:
     void sleepLockIsHeldOnceAndClosedOnRelease()
     {
         FakeLogind logind;
-        QVERIFY(m_bus.connection().registerObject(QStringLiteral("/org/freedesktop/login1"), &logind,
-                                                  QDBusConnection::ExportAllSlots));
-        QVERIFY(m_bus.connection().registerService(QStringLiteral("org.freedesktop.login1")));
+        QVERIFY(logind.registerOn(m_bus.connection()));
         LogindSleepInhibitor inhibitor(QStringLiteral("Quillsound"));
         QSignalSpy answered(&inhibitor, &LogindSleepInhibitor::answered);
 

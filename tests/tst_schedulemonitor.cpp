@@ -1,3 +1,6 @@
+#include "FakeLogind.h"
+#include "FakeNotifications.h"
+#include "PrivateBus.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
 #include "ScheduleMonitor.h"
@@ -36,7 +39,8 @@ public:
             qFatal("claims cannot be opened: %s", qPrintable(error.description));
         monitor = std::make_unique<ScheduleMonitor>(
             ScheduleMonitor::Context{cursor, services.clock, QTimeZone::systemTimeZone(), services.recorder,
-                                     dir.path() + QStringLiteral("/quillsnd.exe"), [this] { return reread(); }},
+                                     dir.path() + QStringLiteral("/quillsnd.exe"), [this] { return reread(); },
+                                     services.notices, services.sleepInhibitor},
             std::move(claims));
         if (reread())
             qFatal("the store cannot be read");
@@ -103,14 +107,25 @@ private:
 
 Q_DECLARE_METATYPE(HeldStore::Hold)
 
-// The monitor's rules against a clock the test sets, real stores and a real stand-in recorder.
+// The monitor's rules against a clock the test sets, real stores, a real stand-in recorder and a bus
+// of the test's own, on which stand-ins for the notification service and logind keep what they get.
 class ScheduleMonitorTest : public QObject
 {
     Q_OBJECT
 
 private:
+    PrivateBus m_bus;
+    std::unique_ptr<FakeNotifications> m_notifications;
     std::unique_ptr<TestServices> m_services;
     std::unique_ptr<TestAppDir> m_dir;
+
+    QStringList noticeTexts() const
+    {
+        QStringList texts;
+        for (const FakeNotifications::Notice &notice : m_notifications->notices)
+            texts << notice.summary + QStringLiteral(" | ") + notice.body;
+        return texts;
+    }
 
     void tickAt(MonitoringCopy &copy, const QTime &time, const QDate &date = Day)
     {
@@ -146,8 +161,12 @@ private:
     }
 
 private slots:
+    void initTestCase() { QVERIFY(m_bus.start()); }
+
     void init()
     {
+        m_notifications = std::make_unique<FakeNotifications>();
+        QVERIFY(m_notifications->registerOn(m_bus.connection()));
         m_services = std::make_unique<TestServices>();
         m_dir = std::make_unique<TestAppDir>();
         QVERIFY(m_dir->isValid());
@@ -158,6 +177,9 @@ private slots:
     {
         m_dir.reset();
         m_services.reset();
+        m_bus.connection().unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        m_bus.connection().unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+        m_notifications.reset();
     }
 
     void firesOnceInItsSecondAndOnlyOnItsDay()
@@ -198,6 +220,50 @@ private slots:
         tickAt(copy, QTime(6, 0, 0));
         QTRY_COMPARE(startedArguments().size(), 2);
         QCOMPARE(storedFiles(), QStringList({"/rec/missed.mp3"}));
+
+        // Each told of once: the late one with how late and how long it records, the missed one.
+        QTRY_COMPARE(m_notifications->notices.size(), 2);
+        copy.reread();
+        tickAt(copy, QTime(6, 0, 1));
+        QTest::qWait(200);
+        const QStringList notices = noticeTexts();
+        QCOMPARE(notices.size(), 2);
+        QVERIFY2(notices.filter(QStringLiteral("«news» | 已错过")).size() == 1, qPrintable(notices.join('\n')));
+        QVERIFY2(notices.filter(QStringLiteral("晚了 29 分 0 秒")).filter(QStringLiteral("只录 1860 秒")).size() == 1,
+                 qPrintable(notices.join('\n')));
+        QCOMPARE(m_notifications->notices.first().applicationName, QStringLiteral("QuillScheduler"));
+    }
+
+    void missedTasksAtStartAreToldOfInOneNotice()
+    {
+        for (const char *time : {"03:00:00", "04:00:00", "05:00:00"})
+            m_dir->insert(task(time, "/rec/missed.mp3"));
+        m_dir->insert(task("07:00:00", "/rec/later.mp3"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(6, 0, 0));
+        QTRY_COMPARE(m_notifications->notices.size(), 1);
+        QCOMPARE(m_notifications->notices.first().summary, QStringLiteral("已错过 3 个录音计划"));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/later.mp3"));
+    }
+
+    void sleepIsHeldOffFromFiveMinutesBeforeAStartUntilItHasStarted()
+    {
+        FakeLogind logind;
+        QVERIFY(logind.registerOn(m_bus.connection()));
+        m_dir->insert(task("06:00:00", "/rec/news.mp3"));
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(5, 54, 59));
+        QTest::qWait(200);
+        QVERIFY(logind.calls.isEmpty());
+        tickAt(copy, QTime(5, 55, 0));
+        QTRY_COMPARE(logind.calls, QList<QStringList>({{"sleep", "QuillScheduler", "录音计划即将开始", "block"}}));
+        QTRY_VERIFY(logind.lockOpen(0));
+        tickAt(copy, QTime(6, 0, 0));
+        QTRY_COMPARE(startedArguments().size(), 1);
+        tickAt(copy, QTime(6, 0, 0, 100));
+        QTRY_VERIFY(!logind.lockOpen(0));
+        m_bus.connection().unregisterService(QStringLiteral("org.freedesktop.login1"));
+        m_bus.connection().unregisterObject(QStringLiteral("/org/freedesktop/login1"));
     }
 
     void twoCopiesStartATaskOnce()
@@ -225,14 +291,16 @@ private slots:
         QTest::addColumn<HeldStore::Hold>("hold");
         QTest::addColumn<QStringList>("startedWhileHeld");
         QTest::addColumn<QStringList>("startedOnceFree");
+        QTest::addColumn<QString>("noticeAfterTenSeconds");
         const QString held = QStringLiteral("/t&%1&/o&/rec/held.mp3");
         const QString after = QStringLiteral("/t&%1&/o&/rec/after.mp3");
         // Nothing can be claimed: each task starts once the store is free, to stop when planned.
         QTest::newRow("held exclusively") << HeldStore::Hold::Exclusive << QStringList()
-                                          << QStringList({held.arg(598), after.arg(599)});
+                                          << QStringList({held.arg(588), after.arg(589)})
+                                          << QStringLiteral("录音无法开始");
         // Claimed, but the removals cannot be committed while the reader holds on: both start on time.
         QTest::newRow("held by a reader") << HeldStore::Hold::Reading << QStringList({held.arg(600), after.arg(600)})
-                                          << QStringList();
+                                          << QStringList() << QStringLiteral("暂时无法删除");
     }
 
     void heldStore()
@@ -240,6 +308,7 @@ private slots:
         QFETCH(HeldStore::Hold, hold);
         QFETCH(QStringList, startedWhileHeld);
         QFETCH(QStringList, startedOnceFree);
+        QFETCH(QString, noticeAfterTenSeconds);
         m_dir->insert(task("06:00:00", "/rec/held.mp3", "600"));
         m_dir->insert(task("06:00:01", "/rec/after.mp3", "600"));
         MonitoringCopy copy(*m_services, *m_dir);
@@ -250,14 +319,19 @@ private slots:
         QTRY_COMPARE(startedArguments(), startedWhileHeld.mid(0, 1));
         tickAt(copy, QTime(6, 0, 1, 500));
         QTRY_COMPARE(startedArguments(), startedWhileHeld);
-        tickAt(copy, QTime(6, 0, 2));
+        tickAt(copy, QTime(6, 0, 9));
+        QTest::qWait(200);
+        QVERIFY(m_notifications->notices.isEmpty());
+        tickAt(copy, QTime(6, 0, 11));
+        QTRY_COMPARE(m_notifications->notices.size(), 1);
+        QVERIFY(m_notifications->notices.first().body.contains(noticeAfterTenSeconds));
         held.release();
 
-        tickAt(copy, QTime(6, 0, 2, 100));
+        tickAt(copy, QTime(6, 0, 12, 100));
         QTRY_COMPARE(startedArguments(), startedWhileHeld + startedOnceFree.mid(0, 1));
-        tickAt(copy, QTime(6, 0, 2, 200));
+        tickAt(copy, QTime(6, 0, 12, 200));
         QTRY_COMPARE(startedArguments(), startedWhileHeld + startedOnceFree);
-        tickAt(copy, QTime(6, 0, 2, 300));
+        tickAt(copy, QTime(6, 0, 12, 300));
         QCOMPARE(m_dir->rowCount(), 0);
     }
 
@@ -334,6 +408,10 @@ private slots:
         tickAt(copy, QTime(6, 0, 1));
         QTRY_COMPARE(startedArguments(), QStringList({"/t&59&/o&/rec/kept.mp3"}));
         QCOMPARE(m_dir->rowCount(), 0);
+        // Told once what to mend, though it was tried more than once, and then that it started late.
+        QTRY_COMPARE(m_notifications->notices.size(), 2);
+        QCOMPARE(noticeTexts().filter(recorder).size(), 1);
+        QCOMPARE(noticeTexts().filter(QStringLiteral("晚了 1 秒")).size(), 1);
     }
 };
 

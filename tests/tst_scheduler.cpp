@@ -1,4 +1,5 @@
 #include "OutputFormat.h"
+#include "RecorderStopServer.h"
 #include "Scheduler.h"
 #include "Startup.h"
 #include "StoreLocker.h"
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class SchedulerTest : public QObject
@@ -15,6 +18,7 @@ class SchedulerTest : public QObject
     Q_OBJECT
 
 private:
+    QTemporaryDir m_runtimeDir;
     std::unique_ptr<TestServices> m_services;
 
     Scheduler::Services services(const TestAppDir &dir) { return m_services->forDir(dir); }
@@ -33,7 +37,21 @@ private:
     }
 
 private slots:
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtimeDir.path())); }
     void init() { m_services = std::make_unique<TestServices>(); }
+
+    // Our own recorder is reached through its socket, which works where no keystroke can.
+    void command1StopsOurRecorderThroughItsSocket()
+    {
+        TestAppDir dir;
+        Scheduler window(services(dir));
+        QVERIFY(!window.Form_Load());
+        RecorderStopServer recorder;
+        QVERIFY(recorder.listen());
+        QSignalSpy stops(&recorder, &RecorderStopServer::stopRequested);
+        window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        QTRY_COMPARE(stops.size(), 1);
+    }
 
     void windowHasItsFormAndClockTexts()
     {

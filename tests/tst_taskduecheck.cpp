@@ -72,7 +72,7 @@ private slots:
         // Berlin (CET, +1) skips 02:00 to 03:00 on 29 March 2026: a start in the gap happens at
         // 03:00:00 CEST, 01:00:00 UTC.
         const QDateTime inGap = at(2026, 3, 29, 2, 30, 0);
-        for (const QByteArray zone : {QByteArray("Europe/Berlin"), QByteArray("system")}) {
+        for (const QByteArray &zone : {QByteArray("Europe/Berlin"), QByteArray("system")}) {
             QTest::addRow("%s: in the spring gap, the last moment before it", zone.constData())
                 << zone << inGap << "60" << at(2026, 3, 29, 0, 59, 59, 999) << Verdict::NotYet << QString();
             QTest::addRow("%s: in the spring gap, when the gap ends", zone.constData())

@@ -1,8 +1,10 @@
 #include "AddSchedule.h"
+#include "DBusDesktopNotices.h"
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "EmptyStore.h"
 #include "LinuxProcessTerminator.h"
+#include "LogindSleepInhibitor.h"
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "Scheduler.h"
@@ -118,8 +120,11 @@ int measure(const QString &dir)
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder(terminator, launcher, keystrokes);
-    const Scheduler::Services services{dir,   boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(),
-                                       recorder, &AddSchedule::load};
+    DBusDesktopNotices notices(QStringLiteral("QuillScheduler"));
+    LogindSleepInhibitor sleepInhibitor(QStringLiteral("QuillScheduler"));
+    const Scheduler::Services services{
+        dir, boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, notices, sleepInhibitor,
+        &AddSchedule::load};
 
     QElapsedTimer timer;
     timer.start();

@@ -4,5 +4,6 @@
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
 {
-    return {dir.path(), boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, std::move(loadEditor)};
+    return {dir.path(), boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, notices,
+            sleepInhibitor, std::move(loadEditor)};
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "DBusDesktopNotices.h"
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "LinuxProcessTerminator.h"
+#include "LogindSleepInhibitor.h"
 #include "ManualClock.h"
 #include "RecorderLaunch.h"
 #include "Scheduler.h"
@@ -13,7 +15,7 @@
 class TestAppDir;
 
 // What a window needs from outside, for tests: message boxes answered by the test, a clock the
-// test sets, and the real process control.
+// test sets, and the real process control and desktop services (on whatever bus the test gives).
 class TestServices
 {
 public:
@@ -25,6 +27,8 @@ public:
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
     RecorderLaunch recorder{terminator, launcher, keystrokes};
+    DBusDesktopNotices notices{QStringLiteral("QuillScheduler")};
+    LogindSleepInhibitor sleepInhibitor{QStringLiteral("QuillScheduler")};
 
     Scheduler::Services forDir(const TestAppDir &dir, TaskEditorLoader loadEditor = {});
 };

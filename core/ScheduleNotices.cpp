@@ -1,0 +1,110 @@
+#include "ScheduleNotices.h"
+
+#include "ClockTexts.h"
+#include "DesktopNotices.h"
+#include "TaskDueCheck.h"
+
+#include <QStringList>
+
+namespace {
+
+enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1, ProgramIndex = 2, FilenameIndex = 3 };
+
+// At most this many missed tasks are named in one notice.
+constexpr int NamedMissedTasks = 5;
+
+QString titleOf(const QVariantList &task)
+{
+    return QStringLiteral("«%1»").arg(task.value(ProgramIndex).toString());
+}
+
+// A task is known by its fields, so that the same task read again is still the same.
+QString keyOf(const QString &kind, const QVariantList &task)
+{
+    QStringList parts{kind};
+    for (const QVariant &field : task)
+        parts << field.toString();
+    return parts.join(QChar(0));
+}
+
+} // namespace
+
+ScheduleNotices::ScheduleNotices(DesktopNotices &notices, QTimeZone zone)
+    : m_notices(notices)
+    , m_zone(std::move(zone))
+{
+}
+
+void ScheduleNotices::startedLate(const QVariantList &task, qint64 startMs, qint64 lateSeconds,
+                                  const QString &stopLength)
+{
+    m_notices.notify(titleOf(task),
+                     QStringLiteral("晚了 %1 开始录音 (计划 %2), 只录 %3 秒.\n文件: %4")
+                         .arg(ClockTexts::duration(lateSeconds), ClockTexts::moment(startMs, m_zone), stopLength,
+                              task.value(FilenameIndex).toString()));
+}
+
+void ScheduleNotices::missed(const QList<QVariantList> &tasks)
+{
+    QList<QVariantList> untold;
+    for (const QVariantList &task : tasks) {
+        if (firstTime(QStringLiteral("missed"), task))
+            untold << task;
+    }
+    if (untold.isEmpty())
+        return;
+    if (untold.size() == 1) {
+        m_notices.notify(titleOf(untold.first()),
+                         QStringLiteral("已错过: 录音时间已过.\n%1").arg(where(untold.first())));
+        return;
+    }
+    QStringList lines;
+    for (const QVariantList &task : untold.mid(0, NamedMissedTasks))
+        lines << QStringLiteral("%1 %2").arg(titleOf(task), where(task));
+    if (untold.size() > NamedMissedTasks)
+        lines << QStringLiteral("……");
+    m_notices.notify(QStringLiteral("已错过 %1 个录音计划").arg(untold.size()), lines.join(u'\n'));
+}
+
+void ScheduleNotices::recorderNotStarted(const QVariantList &task, const QString &recorderPath)
+{
+    if (!firstTime(QStringLiteral("recorder"), task))
+        return;
+    m_notices.notify(titleOf(task),
+                     QStringLiteral("录音程序无法启动: %1 不存在, 不可执行或启动失败. 请放入可执行的录音程序; "
+                                    "任务保留, 在录音时间内每秒重试.\n%2")
+                         .arg(recorderPath, where(task)));
+}
+
+void ScheduleNotices::storeHeld(const QVariantList &task, bool started)
+{
+    if (!firstTime(started ? QStringLiteral("removal") : QStringLiteral("claim"), task))
+        return;
+    const QString what = started ? QStringLiteral("录音已开始, 但计划数据库被其他程序锁定, 任务暂时无法删除; "
+                                                  "数据库可用后会自动删除.")
+                                 : QStringLiteral("计划数据库被其他程序锁定, 录音无法开始; 数据库可用后立即开始.");
+    m_notices.notify(titleOf(task), QStringLiteral("%1\n%2").arg(what, where(task)));
+}
+
+void ScheduleNotices::forget(const QVariantList &task)
+{
+    for (const QString &kind : {QStringLiteral("recorder"), QStringLiteral("claim")})
+        m_told.remove(keyOf(kind, task));
+}
+
+bool ScheduleNotices::firstTime(const QString &kind, const QVariantList &task)
+{
+    const QString key = keyOf(kind, task);
+    if (m_told.contains(key))
+        return false;
+    m_told.insert(key);
+    return true;
+}
+
+QString ScheduleNotices::where(const QVariantList &task) const
+{
+    const std::optional<qint64> start =
+        TaskDueCheck::startMsecs(task.value(StartDateIndex), task.value(StartTimeIndex), m_zone);
+    return QStringLiteral("开始: %1, 文件: %2")
+        .arg(start ? ClockTexts::moment(*start, m_zone) : QString(), task.value(FilenameIndex).toString());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QTimeZone>
+#include <QVariantList>
+
+class DesktopNotices;
+
+// Tells the user, through desktop notices, of each task that does not record as planned: one that
+// starts late, one that is missed, one whose recorder cannot be started, and a store held so long
+// that tasks cannot be claimed or their removal made lasting. Each task is told of once for each
+// kind of trouble.
+class ScheduleNotices
+{
+public:
+    ScheduleNotices(DesktopNotices &notices, QTimeZone zone);
+
+    static constexpr auto ApplicationName = "QuillScheduler";
+
+    void startedLate(const QVariantList &task, qint64 startMs, qint64 lateSeconds, const QString &stopLength);
+    // Several missed at once (at start-up, say) are told of in one notice.
+    void missed(const QList<QVariantList> &tasks);
+    void recorderNotStarted(const QVariantList &task, const QString &recorderPath);
+    // The store has been held by another program for a long while: the task cannot be claimed, or
+    // it has started and its removal cannot be made lasting.
+    void storeHeld(const QVariantList &task, bool started);
+    // The task has recorded: trouble with it is news again.
+    void forget(const QVariantList &task);
+
+private:
+    bool firstTime(const QString &kind, const QVariantList &task);
+    QString where(const QVariantList &task) const;
+
+    DesktopNotices &m_notices;
+    QTimeZone m_zone;
+    QSet<QString> m_told;
+};
