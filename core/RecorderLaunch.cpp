@@ -2,6 +2,7 @@
 
 #include "ProcessTerminator.h"
 #include "ProgramLauncher.h"
+#include "RecorderCommandLine.h"
 #include "RecorderStopClient.h"
 #include "WindowKeystrokes.h"
 
@@ -49,19 +50,15 @@ void RecorderLaunch::startFirst()
     const PendingStart start = m_pending.takeFirst();
     Outcome outcome = Outcome::TooLate;
     const std::optional<QString> stopLength = start.stopLength();
-    if (stopLength)
-        outcome = m_launcher.launch(start.executable, parameterText(*stopLength, start.outputFile)) ? Outcome::Started
-                                                                                                    : Outcome::NotStarted;
+    if (stopLength) {
+        const QString argument = RecorderCommandLine::parameterText(*stopLength, start.outputFile);
+        outcome = m_launcher.launch(start.executable, argument) ? Outcome::Started : Outcome::NotStarted;
+    }
     if (start.finished)
         start.finished(outcome, stopLength.value_or(QString()));
     // The next start ends this recorder in its turn.
     if (!m_pending.isEmpty() && !m_waitingForEnd)
         endRecordersForNextStart();
-}
-
-QString RecorderLaunch::parameterText(const QString &Parm, const QString &recfile)
-{
-    return QStringLiteral("/t&") + Parm + QStringLiteral("&/o&") + recfile;
 }
 
 void RecorderLaunch::pressF12()

@@ -33,8 +33,6 @@ public:
     // length and the output file, so that two recorders never write at once. Starts asked for
     // meanwhile follow one after another; finished tells how each went.
     void Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished);
-    // The recorder's one argument, as plain text: no quotes, no escaping.
-    static QString parameterText(const QString &Parm, const QString &recfile);
     // Asks our own recorder to stop over its socket, which works under Wayland too; any other
     // recorder has its window brought forward and F12 pressed in it.
     void pressF12();

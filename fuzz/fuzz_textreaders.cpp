@@ -5,7 +5,7 @@
 #include "DateTimeText.h"
 #include "DecimalSum.h"
 #include "EntryConversion.h"
-#include "RecorderLaunch.h"
+#include "RecorderCommandLine.h"
 #include "TaskDueCheck.h"
 
 #include <QDateTime>
@@ -330,7 +330,7 @@ void checkParameterText(const QString &length, const QString &file)
     expected.append(length);
     expected.append(u"&/o&");
     expected.append(file);
-    require(RecorderLaunch::parameterText(length, file) == expected,
+    require(RecorderCommandLine::parameterText(length, file) == expected,
             "the recorder's argument is /t&, the length, &/o& and the file, as they are",
             [&] { return show(length) + QStringLiteral(" ") + show(file); });
 }
