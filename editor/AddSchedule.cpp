@@ -5,6 +5,7 @@
 #include "DateTimeText.h"
 #include "EntryConversion.h"
 #include "FileDialog.h"
+#include "FieldTexts.h"
 #include "FileExistence.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
@@ -60,10 +61,10 @@ constexpr OutputFormatChoice OutputFormats[] = {
     {"wma", "WMA 文件 (*.wma)"},
 };
 
-// Reading a field that has no value as text fails, as it does for the main window's copy.
-StoreError invalidUseOfNull()
+// A copy target that writes the text into the box.
+FieldTexts::Target into(QLatin1StringView field, QLineEdit *box)
 {
-    return {94, QStringLiteral("Invalid use of Null")};
+    return {field, [box](const QString &text) { box->setText(text); }};
 }
 
 QComboBox *addEntryList(QWidget *parent, const char *name, int left, int top, int width, const QString &designText)
@@ -270,7 +271,7 @@ StoreError AddSchedule::Form_Load()
 
     showCurrentTaskTexts();
     fillLists();
-    setBrowsingLayout();
+    setLayout(Layout::Browsing);
     return {};
 }
 
@@ -282,21 +283,10 @@ void AddSchedule::showCurrentTaskTexts()
 
 StoreError AddSchedule::copyCurrentTaskTexts()
 {
-    const ResultSet &rows = m_data1->recordset();
-    const std::pair<QLatin1StringView, QLineEdit *> copies[] = {{ScheduleFields::StartTime, m_startTimeRec},
-                                                                {ScheduleFields::StartDate, m_dateRec},
-                                                                {ScheduleFields::Program, m_programRec},
-                                                                {ScheduleFields::Filename, m_filenameRec}};
-    for (const auto &[field, box] : copies) {
-        StoreError error;
-        const QVariant value = rows.value(field, &error);
-        if (error)
-            return error;
-        if (value.isNull())
-            return invalidUseOfNull();
-        box->setText(BoundViews::textOf(value, m_scheduler.services().dateTimeText));
-    }
-    return {};
+    return FieldTexts::copy(&m_data1->recordset(),
+                            {into(ScheduleFields::StartTime, m_startTimeRec), into(ScheduleFields::StartDate, m_dateRec),
+                             into(ScheduleFields::Program, m_programRec), into(ScheduleFields::Filename, m_filenameRec)},
+                            FieldTexts::Missing::Stops, m_scheduler.services().dateTimeText);
 }
 
 void AddSchedule::fillLists()
@@ -313,71 +303,29 @@ void AddSchedule::fillLists()
     fillNumbers(m_comboYear, FirstListedYear, LastListedYear);
 }
 
-void AddSchedule::setBrowsingLayout()
+void AddSchedule::setLayout(Layout layout)
 {
-    setEntryListsShown(false);
-    m_recLength->show();
-    m_startTimeRec->show();
-    m_dateRec->show();
-    m_cmdAdd->setEnabled(true);
-    enableTaskButtons();
-    m_cmdUpdate->setEnabled(false);
-    m_cmdCancel->setEnabled(false);
+    const bool entry = layout == Layout::Entry;
+    // Which controls the entry layout shows or enables; the browsing layout does the opposite.
+    const std::pair<QWidget *, bool> shownInEntry[] = {
+        {m_comboSHour, true},    {m_comboSMinute, true}, {m_comboSSecond, true}, {m_comboDay, true},
+        {m_comboMonth, true},    {m_comboYear, true},    {m_comboRecdays, true}, {m_comboRechours, true},
+        {m_comboRecmins, true},  {m_comboRecsecs, true}, {m_label15, true},      {m_recLength, false},
+        {m_startTimeRec, false}, {m_dateRec, false}};
+    const std::pair<QWidget *, bool> enabledInEntry[] = {
+        {m_cmdAdd, false}, {m_cmdUpdate, true}, {m_cmdCancel, true},   {m_option1, true},
+        {m_option2, true}, {m_option3, true},   {m_chooseFile, true}};
+    for (const auto &[control, inEntry] : shownInEntry)
+        control->setVisible(inEntry == entry);
+    for (const auto &[control, inEntry] : enabledInEntry)
+        control->setEnabled(inEntry == entry);
     m_cmdExit->setEnabled(true);
-    m_label15->hide();
-    setOutputChoiceEnabled(false);
-}
-
-void AddSchedule::setEntryLayout()
-{
-    m_label15->show();
-    m_cmdAdd->setEnabled(false);
-    m_cmdEdit->setEnabled(false);
-    m_cmdDelete->setEnabled(false);
-    m_cmdUpdate->setEnabled(true);
-    m_cmdCancel->setEnabled(true);
-    m_cmdExit->setEnabled(true);
-    for (QComboBox *list : {m_comboSHour, m_comboSMinute, m_comboSSecond, m_comboDay, m_comboMonth, m_comboYear})
-        list->show();
-    const std::initializer_list<QComboBox *> lengthLists{m_comboRecdays, m_comboRechours, m_comboRecmins,
-                                                         m_comboRecsecs};
-    for (QComboBox *list : lengthLists)
-        list->setEnabled(true);
-    m_startTimeRec->hide();
-    m_dateRec->hide();
-    for (QComboBox *list : lengthLists)
-        list->show();
-    setOutputChoiceEnabled(true);
-    m_recLength->hide();
-}
-
-void AddSchedule::setEditLayout()
-{
-    m_cmdAdd->setEnabled(false);
-    m_cmdEdit->setEnabled(false);
-    m_cmdUpdate->setEnabled(true);
-    m_cmdDelete->setEnabled(false);
-    m_cmdCancel->setEnabled(true);
-    m_cmdExit->setEnabled(true);
-    setEntryListsShown(true);
-    m_recLength->hide();
-    m_label15->show();
-    m_startTimeRec->hide();
-    setOutputChoiceEnabled(true);
-    m_dateRec->hide();
-}
-
-void AddSchedule::setEntryListsShown(bool shown)
-{
-    for (QComboBox *list : {m_comboSHour, m_comboSMinute, m_comboSSecond, m_comboDay, m_comboMonth, m_comboYear,
-                            m_comboRecdays, m_comboRechours, m_comboRecmins, m_comboRecsecs})
-        list->setVisible(shown);
-}
-
-void AddSchedule::setOutputChoiceEnabled(bool enabled)
-{
-    for (QWidget *control : std::initializer_list<QWidget *>{m_option1, m_option2, m_option3, m_chooseFile})
-        control->setEnabled(enabled);
+    if (entry) {
+        m_cmdEdit->setEnabled(false);
+        m_cmdDelete->setEnabled(false);
+    } else {
+        enableTaskButtons();
+    }
 }
 
 void AddSchedule::enableTaskButtons()
@@ -394,7 +342,7 @@ TaskEditor::AfterShowing AddSchedule::showModal()
         return AfterShowing::Unloaded;
     // An editor loaded at start-up would still list the tasks that have fired since.
     if (!requery())
-        setBrowsingLayout();
+        setLayout(Layout::Browsing);
     // Centred on the main window, but never pushed past the edges of the screen.
     const QRect owner = m_scheduler.frameGeometry();
     const QRect screen = m_scheduler.screen()->availableGeometry();
@@ -462,20 +410,16 @@ void AddSchedule::hide_addschedule()
         if (const StoreError moved = rows.moveFirst())
             return moved;
         using Label = Scheduler::NextTaskLabel;
-        const std::pair<QLatin1StringView, Label> copies[] = {{ScheduleFields::StartTime, Label::StartTime},
-                                                              {ScheduleFields::StartDate, Label::StartDate},
-                                                              {ScheduleFields::Program, Label::Program},
-                                                              {ScheduleFields::Filename, Label::Filename},
-                                                              {ScheduleFields::Parameter, Label::Parameter}};
-        for (const auto &[field, label] : copies) {
-            StoreError readError;
-            const QVariant value = rows.value(field, &readError);
-            if (readError)
-                return readError;
-            if (value.isNull())
-                return invalidUseOfNull();
-            m_scheduler.setNextTaskCaption(label, BoundViews::textOf(value, m_scheduler.services().dateTimeText));
-        }
+        const auto label = [this](QLatin1StringView field, Label label) -> FieldTexts::Target {
+            return {field, [this, label](const QString &text) { m_scheduler.setNextTaskCaption(label, text); }};
+        };
+        if (const StoreError error = FieldTexts::copy(
+                &rows,
+                {label(ScheduleFields::StartTime, Label::StartTime), label(ScheduleFields::StartDate, Label::StartDate),
+                 label(ScheduleFields::Program, Label::Program), label(ScheduleFields::Filename, Label::Filename),
+                 label(ScheduleFields::Parameter, Label::Parameter)},
+                FieldTexts::Missing::Stops, m_scheduler.services().dateTimeText))
+            return error;
         m_scheduler.repaint();
         return requery();
     }();
@@ -501,7 +445,7 @@ StoreError AddSchedule::requery()
 
 void AddSchedule::CmdAdd_Click()
 {
-    setEntryLayout();
+    setLayout(Layout::Entry);
     preselectStart();
     // A failure leaves the cursor browsing; the save then tells the user.
     m_data1->recordset().addNew();
@@ -559,7 +503,7 @@ void AddSchedule::CmdUpdate_Click()
         reportUpdateError(error);
         return;
     }
-    setBrowsingLayout();
+    setLayout(Layout::Browsing);
 }
 
 StoreError AddSchedule::writeEntry(int totalSeconds)
@@ -628,15 +572,11 @@ void AddSchedule::CmdEdit_Click()
         m_cmdDelete->setEnabled(false);
         return;
     }
-    setEditLayout();
+    setLayout(Layout::Entry);
     showTaskInLists();
-    if (const StoreError error = rows.edit()) {
-        // A task gone from the store otherwise (fired by the main window, say) is passed over.
-        if (error.number == StoreError::NoCurrentRecord)
-            tell(QString::fromUtf8(NothingToEditMessage), applicationTitle);
-        return;
-    }
-    m_cmdUpdate->setEnabled(true);
+    // A task gone from the store otherwise (fired by the main window, say) is passed over.
+    if (rows.edit().number == StoreError::NoCurrentRecord)
+        tell(QString::fromUtf8(NothingToEditMessage), applicationTitle);
 }
 
 void AddSchedule::showTaskInLists()
@@ -702,18 +642,8 @@ StoreError AddSchedule::deleteCurrentTask()
 
 void AddSchedule::CmdCancel_Click()
 {
-    setEntryListsShown(false);
-    m_recLength->show();
-    m_startTimeRec->show();
-    m_dateRec->show();
-    m_cmdAdd->setEnabled(true);
-    m_cmdUpdate->setEnabled(false);
-    m_cmdCancel->setEnabled(false);
-    m_cmdExit->setEnabled(true);
-    setOutputChoiceEnabled(false);
-    // Read while a new row may still be pending; a pending row is no stored task.
-    enableTaskButtons();
-    m_label15->hide();
+    // The task buttons follow the flags read while a new row may still be pending: it is no stored task.
+    setLayout(Layout::Browsing);
     dropPendingEntry();
     resetStartLists();
     showCurrentTaskAgain();
@@ -734,12 +664,11 @@ void AddSchedule::showCurrentTaskAgain()
 {
     // The boxes may still show the dropped entry: a new row's defaults and empty fields, or a file
     // name changed by the format buttons. A later edit and save take the title and file from here.
-    const std::pair<QLatin1StringView, QLineEdit *> views[] = {
-        {ScheduleFields::Program, m_programRec},     {ScheduleFields::Filename, m_filenameRec},
-        {ScheduleFields::StartTime, m_startTimeRec}, {ScheduleFields::StartDate, m_dateRec},
-        {ScheduleFields::Parameter, m_recParameter}, {ScheduleFields::RecordLength, m_recLength}};
-    for (const auto &[field, box] : views)
-        box->setText(BoundViews::textOf(m_data1->fieldOrNull(field), m_scheduler.services().dateTimeText));
+    FieldTexts::copy(m_data1->isAttached() ? &m_data1->recordset() : nullptr,
+                     {into(ScheduleFields::Program, m_programRec), into(ScheduleFields::Filename, m_filenameRec),
+                      into(ScheduleFields::StartTime, m_startTimeRec), into(ScheduleFields::StartDate, m_dateRec),
+                      into(ScheduleFields::Parameter, m_recParameter), into(ScheduleFields::RecordLength, m_recLength)},
+                     FieldTexts::Missing::ShowsEmpty, m_scheduler.services().dateTimeText);
 }
 
 void AddSchedule::Option1_Click()

@@ -79,11 +79,9 @@ private:
     void fillLists();
     void showCurrentTaskTexts();
     StoreError copyCurrentTaskTexts();
-    void setBrowsingLayout();
-    void setEntryLayout();
-    void setEditLayout();
-    void setEntryListsShown(bool shown);
-    void setOutputChoiceEnabled(bool enabled);
+    // Browsing shows the bound boxes; entry shows the lists and enables saving and cancelling.
+    enum class Layout { Browsing, Entry };
+    void setLayout(Layout layout);
     void enableTaskButtons();
     void preselectStart();
     void showTaskInLists();
