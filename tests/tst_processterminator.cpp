@@ -11,282 +11,30 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The stand-ins are started detached, as the scheduler starts the recorder, so that they are
-// not this process's children and only the terminator holds a pidfd on them.
-class TestProcessTerminator : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-
-    void endsOnlyProcessesWithTheName_data();
-    void endsOnlyProcessesWithTheName();
-    void endsScriptOfThatName();
-    void emptyNameEndsNothing();
-
-    void returnsBeforeForcingAnIgnoringProcess();
-    void leavesTheCallingProcessAlone();
-
-    void closesPidfds_data();
-    void closesPidfds();
-
-private:
-    // Copies the stand-in recorder to dir under fileName and starts it; 0 when that fails.
-    qint64 startRecorder(const QTemporaryDir &dir, const QString &fileName, const QStringList &arguments);
-    qint64 startDetached(const QString &program, const QStringList &arguments);
-
-    static bool isAlive(qint64 pid);
-    // Still asleep in its wait, and no SIGKILL on its way to it: a call that waited out the
-    // grace period itself would leave the process dead, dying or with SIGKILL pending.
-    static bool isWaitingWithNoKillSent(qint64 pid);
-    // The process ids of the pidfds this process holds (-1 for one whose process is gone).
-    static QList<qint64> heldPidfds();
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_markerDir;
-    QList<qint64> m_started;
-};
-
 namespace {
 
 constexpr int graceWaitMs = 10000;
-
 const QString recorderName = QStringLiteral("quillsnd.exe");
-// A marker ignores SIGTERM; once it has been forced, the whole pass that ended it is over,
-// SIGKILL included, so a process that pass should have ended would be gone by then.
-// Named so, a marker is ended only by a call made for it.
-const QString markerName = QStringLiteral("pass-marker");
-
-} // namespace
-
-void TestProcessTerminator::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_markerDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(m_markerDir->isValid());
-}
-
-void TestProcessTerminator::cleanup()
-{
-    for (const qint64 pid : std::as_const(m_started)) {
-        if (isAlive(pid))
-            ::kill(pid_t(pid), SIGKILL);
-    }
-    m_started.clear();
-    m_dir.reset();
-    m_markerDir.reset();
-}
-
-void TestProcessTerminator::endsOnlyProcessesWithTheName_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("ended");
-
-    QTest::newRow("same name") << QStringLiteral("quillsnd.exe") << QStringList{QStringLiteral("a.wav")} << true;
-    QTest::newRow("upper case") << QStringLiteral("QUILLSND.EXE") << QStringList{} << true;
-    QTest::newRow("longer name ending in it") << QStringLiteral("myquillsnd.exe") << QStringList{} << true;
-    QTest::newRow("only the program file, name past the comm limit")
-        << QStringLiteral("a-recorder-with-a-long-name-quillsnd.exe")
-        << QStringList{QStringLiteral("--argv0=recorder")} << true;
-    QTest::newRow("only argv[0], a Windows path as under Wine")
-        << QStringLiteral("winerecorder")
-        << QStringList{QStringLiteral("--argv0=C:\\Program Files\\Quill\\QuillSnd.exe")} << true;
-    QTest::newRow("backup copy") << QStringLiteral("quillsnd.exe.bak") << QStringList{} << false;
-    QTest::newRow("name without the ending") << QStringLiteral("quillsnd") << QStringList{} << false;
-    QTest::newRow("name only in a later argument")
-        << QStringLiteral("recorder") << QStringList{QStringLiteral("quillsnd.exe")} << false;
-    QTest::newRow("argv[0] names a backup")
-        << QStringLiteral("recorder") << QStringList{QStringLiteral("--argv0=C:\\Quill\\quillsnd.exe.bak")}
-        << false;
-}
-
-void TestProcessTerminator::endsOnlyProcessesWithTheName()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, ended);
-    const qint64 pid = startRecorder(*m_dir, fileName, arguments);
-    QVERIFY(pid > 0);
-    const qint64 marker = ended ? 0 : startRecorder(*m_markerDir, recorderName, {QStringLiteral("--ignore-term")});
-    QVERIFY(ended || marker > 0);
-
-    LinuxProcessTerminator terminator;
-    terminator.endProcessesNamed(recorderName, {});
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(ended ? pid : marker), graceWaitMs);
-    QCOMPARE(isAlive(pid), !ended);
-}
-
-void TestProcessTerminator::endsScriptOfThatName()
-{
-    const QString script = m_dir->filePath(recorderName);
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    // Two minutes at most, so that a failed test leaves nothing running.
-    file.write("#!/bin/sh\ni=0\nwhile [ $i -lt 120 ]; do sleep 1; i=$((i + 1)); done\n");
-    file.close();
-    QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-    const qint64 pid = startDetached(script, {});
-    QVERIFY(pid > 0);
-
-    LinuxProcessTerminator terminator;
-    terminator.endProcessesNamed(recorderName, {});
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
-}
-
-void TestProcessTerminator::emptyNameEndsNothing()
-{
-    const qint64 pid = startRecorder(*m_dir, recorderName, {});
-    QVERIFY(pid > 0);
-    const qint64 marker = startRecorder(*m_markerDir, markerName, {QStringLiteral("--ignore-term")});
-    QVERIFY(marker > 0);
-
-    LinuxProcessTerminator terminator;
-    bool nothingToWaitFor = false;
-    terminator.endProcessesNamed(QString(), [&nothingToWaitFor] { nothingToWaitFor = true; });
-    QVERIFY(nothingToWaitFor);
-    terminator.endProcessesNamed(markerName, {});
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(marker), graceWaitMs);
-    QVERIFY(isAlive(pid));
-}
-
-void TestProcessTerminator::returnsBeforeForcingAnIgnoringProcess()
-{
-    const qint64 pid = startRecorder(*m_dir, recorderName, {QStringLiteral("--ignore-term")});
-    QVERIFY(pid > 0);
-
-    const qint64 polite = startRecorder(*m_markerDir, recorderName, {});
-    QVERIFY(polite > 0);
-
-    LinuxProcessTerminator terminator;
-    bool allEnded = false;
-    terminator.endProcessesNamed(recorderName, [&allEnded] { allEnded = true; });
-
-    QVERIFY2(isWaitingWithNoKillSent(pid), "the call forced the process instead of returning at once");
-    QVERIFY(!allEnded);
-    // The polite one goes at once; the end is told only once the forced one has gone too.
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(polite), graceWaitMs);
-    QVERIFY(!allEnded && isAlive(pid));
-    QTRY_VERIFY_WITH_TIMEOUT(allEnded, graceWaitMs);
-    QVERIFY(!isAlive(pid));
-}
-
-void TestProcessTerminator::leavesTheCallingProcessAlone()
-{
-    // A process that ignores SIGTERM under this test's own name: once it is forced, the pass
-    // has looked at this process too, and this process is still here.
-    const QString ownName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    const qint64 namesake = startRecorder(*m_dir, ownName, {QStringLiteral("--ignore-term")});
-    QVERIFY(namesake > 0);
-
-    LinuxProcessTerminator terminator;
-    terminator.endProcessesNamed(ownName, {});
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(namesake), graceWaitMs);
-    QVERIFY(isAlive(QCoreApplication::applicationPid()));
-}
-
-void TestProcessTerminator::closesPidfds_data()
-{
-    QTest::addColumn<bool>("destroyedEarly");
-    QTest::newRow("once the process has ended") << false;
-    QTest::newRow("when the terminator is destroyed, forcing it") << true;
-}
-
-void TestProcessTerminator::closesPidfds()
-{
-    QFETCH(bool, destroyedEarly);
-    const qint64 pid = startRecorder(*m_dir, recorderName, {QStringLiteral("--ignore-term")});
-    QVERIFY(pid > 0);
-    QCOMPARE(heldPidfds(), QList<qint64>{});
-
-    auto terminator = std::make_unique<LinuxProcessTerminator>();
-    terminator->endProcessesNamed(recorderName, {});
-    QVERIFY(heldPidfds().contains(pid));
-
-    // A program that quits within the grace period still forces what it asked to end.
-    if (destroyedEarly)
-        terminator.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), destroyedEarly ? 1000 : graceWaitMs);
-    QTRY_COMPARE(heldPidfds(), QList<qint64>{});
-}
-
-qint64 TestProcessTerminator::startRecorder(const QTemporaryDir &dir, const QString &fileName,
-                                            const QStringList &arguments)
-{
-    const QString program = dir.filePath(fileName);
-    if (!QFile::copy(QStringLiteral(STANDIN_RECORDER_PATH), program))
-        return 0;
-    const qint64 pid = startDetached(program, arguments);
-    // The record is written once the stand-in is set up, SIGTERM ignored and argv[0] set.
-    const QString record = dir.filePath(QStringLiteral("received-%1").arg(pid));
-    if (pid == 0 || !QTest::qWaitFor([&record] { return QFile::exists(record); }, graceWaitMs))
-        return 0;
-    return pid;
-}
-
-qint64 TestProcessTerminator::startDetached(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    // Tied to nothing of this test's, so a stand-in left behind cannot keep CTest reading.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
-        return 0;
-    m_started.append(pid);
-    return pid;
-}
 
 // Alive means running or stopped: a zombie has ended even if nobody has reaped it yet.
-bool TestProcessTerminator::isAlive(qint64 pid)
+bool isAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
         return false;
     const QByteArray text = stat.readAll();
-    const qsizetype nameEnd = text.lastIndexOf(')');
-    if (nameEnd < 0 || nameEnd + 2 >= text.size())
-        return false;
-    const char state = text.at(nameEnd + 2);
+    const char state = text.at(text.lastIndexOf(')') + 2);
     return state != 'Z' && state != 'X';
 }
 
-bool TestProcessTerminator::isWaitingWithNoKillSent(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    const quint64 killBit = quint64(1) << (SIGKILL - 1);
-    bool sleeping = false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("State:"))
-            sleeping = line.mid(6).trimmed().startsWith('S');
-        else if ((line.startsWith("SigPnd:") || line.startsWith("ShdPnd:"))
-                 && (line.mid(7).trimmed().toULongLong(nullptr, 16) & killBit))
-            return false;
-    }
-    return sleeping;
-}
-
-QList<qint64> TestProcessTerminator::heldPidfds()
+// The process ids of the pidfds this process holds.
+QList<qint64> heldPidfds()
 {
     const QDir fds(QStringLiteral("/proc/self/fd"));
     QList<qint64> pids;
     for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (!QFile::symLinkTarget(fds.filePath(fd)).endsWith(QLatin1String("[pidfd]")))
-            continue;
         QFile info(QStringLiteral("/proc/self/fdinfo/") + fd);
-        if (!info.open(QIODevice::ReadOnly))
+        if (!QFile::symLinkTarget(fds.filePath(fd)).endsWith(QLatin1String("[pidfd]")) || !info.open(QIODevice::ReadOnly))
             continue;
         for (const QByteArray &line : info.readAll().split('\n')) {
             if (line.startsWith("Pid:"))
@@ -295,6 +43,135 @@ QList<qint64> TestProcessTerminator::heldPidfds()
     }
     return pids;
 }
+
+} // namespace
+
+// Stand-in recorders started detached, as the scheduler starts the recorder, so that only the
+// terminator holds a pidfd on them.
+class TestProcessTerminator : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QList<qint64> m_started;
+    int m_folders = 0;
+
+    // Copies the stand-in recorder to dir under fileName and starts it; 0 when that fails.
+    qint64 startRecorder(const QString &fileName, const QStringList &arguments = {})
+    {
+        const QString folder = m_dir.filePath(QString::number(m_folders++));
+        const QString program = folder + u'/' + fileName;
+        if (!QDir().mkpath(folder) || !QFile::copy(QStringLiteral(STANDIN_RECORDER_PATH), program))
+            return 0;
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        qint64 pid = 0;
+        if (!process.startDetached(&pid))
+            return 0;
+        m_started.append(pid);
+        // The record is written once the stand-in is set up, SIGTERM ignored and argv[0] set.
+        const QString record = folder + QStringLiteral("/received-%1").arg(pid);
+        return QTest::qWaitFor([&record] { return QFile::exists(record); }, graceWaitMs) ? pid : 0;
+    }
+
+private slots:
+    void cleanup()
+    {
+        for (const qint64 pid : std::as_const(m_started))
+            ::kill(pid_t(pid), SIGKILL);
+        m_started.clear();
+    }
+
+    void endsEveryProcessWithTheNameAndNoOther_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("ended");
+        QTest::newRow("same name") << recorderName << QStringList{"a.wav"} << false << true;
+        QTest::newRow("upper case") << QStringLiteral("QUILLSND.EXE") << QStringList{} << false << true;
+        QTest::newRow("longer name ending in it") << QStringLiteral("myquillsnd.exe") << QStringList{} << false << true;
+        const QString longName = QStringLiteral("a-recorder-with-a-long-name-quillsnd.exe");
+        QTest::newRow("only the program file, past the comm limit")
+            << longName << QStringList{"--argv0=recorder"} << false << true;
+        QTest::newRow("program file replaced while it runs")
+            << longName << QStringList{"--argv0=recorder"} << true << true;
+        QTest::newRow("only argv[0], a Windows path as under Wine")
+            << QStringLiteral("winerecorder") << QStringList{"--argv0=C:\\Program Files\\Quill\\QuillSnd.exe"}
+            << false << true;
+        QTest::newRow("backup copy") << QStringLiteral("quillsnd.exe.bak") << QStringList{} << false << false;
+        QTest::newRow("name without the ending") << QStringLiteral("quillsnd") << QStringList{} << false << false;
+        QTest::newRow("name only in a later argument")
+            << QStringLiteral("recorder") << QStringList{"quillsnd.exe"} << false << false;
+        QTest::newRow("argv[0] names a backup")
+            << QStringLiteral("recorder") << QStringList{"--argv0=C:\\Quill\\quillsnd.exe.bak"} << false << false;
+    }
+
+    void endsEveryProcessWithTheNameAndNoOther()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, replaced);
+        QFETCH(bool, ended);
+        const qint64 pid = startRecorder(fileName, arguments);
+        QVERIFY(pid > 0);
+        if (replaced)
+            QVERIFY(QFile::remove(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))));
+        // A second one that ignores SIGTERM: once it is gone, the whole pass is over.
+        const qint64 marker = startRecorder(recorderName, {QStringLiteral("--ignore-term")});
+        QVERIFY(marker > 0);
+
+        LinuxProcessTerminator terminator;
+        bool allEnded = false;
+        terminator.endProcessesNamed(recorderName, [&allEnded] { allEnded = true; });
+        // The call returns at once: the one that ignores SIGTERM is forced later.
+        QVERIFY(!allEnded && isAlive(marker) && heldPidfds().contains(marker));
+        QTRY_VERIFY_WITH_TIMEOUT(allEnded, graceWaitMs);
+        QVERIFY(!isAlive(marker));
+        QCOMPARE(isAlive(pid), !ended);
+        QCOMPARE(heldPidfds(), QList<qint64>{});
+
+        // Neither this process nor anything, for a name that is empty, is ended.
+        bool nothingToWaitFor = false;
+        terminator.endProcessesNamed(QString(), [&nothingToWaitFor] { nothingToWaitFor = true; });
+        terminator.endProcessesNamed(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), {});
+        QVERIFY(nothingToWaitFor);
+        QVERIFY(isAlive(QCoreApplication::applicationPid()));
+    }
+
+    void aProgramThatQuitsStillForcesWhatItEnds()
+    {
+        const qint64 pid = startRecorder(recorderName, {QStringLiteral("--ignore-term")});
+        QVERIFY(pid > 0);
+        auto terminator = std::make_unique<LinuxProcessTerminator>();
+        terminator->endProcessesNamed(recorderName, {});
+        terminator.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), 1000);
+        QCOMPARE(heldPidfds(), QList<qint64>{});
+    }
+
+    void endsAScriptOfThatName()
+    {
+        const QString script = m_dir.filePath(recorderName);
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // Two minutes at most, so that a failed test leaves nothing running.
+        file.write("#!/bin/sh\ni=0\nwhile [ $i -lt 120 ]; do sleep 1; i=$((i + 1)); done\n");
+        file.close();
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        qint64 pid = 0;
+        QVERIFY(QProcess::startDetached(script, {}, {}, &pid));
+        m_started.append(pid);
+        QVERIFY(isAlive(pid));
+        LinuxProcessTerminator terminator;
+        terminator.endProcessesNamed(recorderName, {});
+        QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProcessTerminator)
 #include "tst_processterminator.moc"

@@ -1,136 +1,184 @@
 #include "SingleInstance.h"
 #include "StoreLocker.h"
 #include "TestAppDir.h"
+#include "X11WindowKeystrokes.h"
 
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
+
+#include <X11/keysym.h>
 
 #include <csignal>
 
-// The built program itself, run from a temporary application directory.
+namespace {
+
+// The built program in a fresh application folder of its own, with a stand-in recorder beside it.
+class RunningProgram
+{
+public:
+    RunningProgram() : m_program(dir.installProgram()) { dir.installStandInRecorder(); }
+    ~RunningProgram()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    QProcess &start()
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(m_program, {});
+        m_process.waitForStarted();
+        return m_process;
+    }
+
+    // True once the program answers on its socket, that is, has its window.
+    bool answers() const
+    {
+        QLocalSocket socket;
+        socket.connectToServer(SingleInstance(m_program).serverName());
+        return socket.waitForConnected(200);
+    }
+
+    // A task due the given seconds from now, recording length seconds.
+    QDateTime addTaskIn(int seconds, const QString &file, const QString &length = QStringLiteral("600"))
+    {
+        const QDateTime at = QDateTime::currentDateTime().addSecs(seconds);
+        dir.insert({at.date().toString(Qt::ISODate), at.time().toString(QStringLiteral("HH:mm:ss")),
+                    QStringLiteral("news"), file, length, QStringLiteral("length")});
+        return at;
+    }
+
+    TestAppDir dir;
+
+private:
+    QString m_program;
+    QProcess m_process;
+};
+
+} // namespace
+
+// The built program itself, as a user starts it.
 class ProgramTest : public QObject
 {
     Q_OBJECT
 
-private:
-    static std::unique_ptr<QProcess> start(const QString &program)
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(program, {});
-        process->waitForStarted();
-        return process;
-    }
-
-    // True once a copy of the program at that path answers on its socket, that is, has its window.
-    static bool answers(const QString &program)
-    {
-        QLocalSocket socket;
-        socket.connectToServer(SingleInstance(program).serverName());
-        const bool connected = socket.waitForConnected(200);
-        socket.abort();
-        return connected;
-    }
-
 private slots:
-    void secondStartEndsAtOnceAndAKilledCopyNeverBlocks()
+    void initTestCase()
     {
-        TestAppDir dir;
-        QVERIFY(dir.isValid());
-        const QString program = dir.installProgram();
-
-        const auto first = start(program);
-        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
-
-        const auto second = start(program);
-        QVERIFY(second->waitForFinished(10000));
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(first->state(), QProcess::Running);
-
-        ::kill(pid_t(first->processId()), SIGKILL);
-        QVERIFY(first->waitForFinished(5000));
-
-        const auto third = start(program);
-        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
-        QCOMPARE(third->state(), QProcess::Running);
-        third->kill();
-        third->waitForFinished(5000);
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs the X server that run-tests.sh starts");
     }
 
-    void copiesInOtherDirectoriesAreIndependent()
+    void firesATaskInItsSecondAndASecondStartEndsAtOnce()
     {
-        TestAppDir one;
-        TestAppDir other;
-        const QString firstProgram = one.installProgram();
-        const QString otherProgram = other.installProgram();
+        RunningProgram program;
+        const QString file = program.dir.path() + QStringLiteral("/my news & more.mp3");
+        const QDateTime startsAt = program.addTaskIn(4, file, QStringLiteral("90"));
+        QProcess &first = program.start();
+        QTRY_VERIFY_WITH_TIMEOUT(program.answers(), 15000);
 
-        const auto first = start(firstProgram);
-        QTRY_VERIFY_WITH_TIMEOUT(answers(firstProgram), 15000);
-        const auto second = start(otherProgram);
-        QTRY_VERIFY_WITH_TIMEOUT(answers(otherProgram), 15000);
-        QCOMPARE(second->state(), QProcess::Running);
-        QCOMPARE(first->state(), QProcess::Running);
-        first->kill();
-        second->kill();
-        first->waitForFinished(5000);
-        second->waitForFinished(5000);
-    }
+        QProcess second;
+        second.start(program.dir.path() + QStringLiteral("/quillscheduler"), {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
 
-    void firesATaskInItsSecondAndRemovesIt()
-    {
-        TestAppDir dir;
-        const QString program = dir.installProgram();
-        dir.installStandInRecorder();
-        const QDateTime startsAt = QDateTime::currentDateTime().addSecs(4);
-        const QString file = dir.path() + QStringLiteral("/my news & more.mp3");
-        dir.insert({startsAt.date().toString(Qt::ISODate), startsAt.time().toString(QStringLiteral("HH:mm:ss")),
-                    QStringLiteral("news"), file, QStringLiteral("90"), QStringLiteral("length")});
-
-        const auto process = start(program);
-        QTRY_COMPARE_WITH_TIMEOUT(dir.recorderStarts().size(), 1, 15000);
-        const TestAppDir::RecorderStart recorder = dir.recorderStarts().first();
+        QTRY_COMPARE_WITH_TIMEOUT(program.dir.recorderStarts().size(), 1, 15000);
+        const TestAppDir::RecorderStart recorder = program.dir.recorderStarts().first();
         QCOMPARE(recorder.argument, QStringLiteral("/t&90&/o&") + file);
         QCOMPARE(recorder.argumentCount, 1);
-        const qint64 taskSecond = QDateTime(startsAt.date(), QTime(startsAt.time().hour(), startsAt.time().minute(),
-                                                                startsAt.time().second()))
-                                      .toSecsSinceEpoch();
-        QCOMPARE(qint64(recorder.epochSeconds), taskSecond);
-        QTRY_COMPARE_WITH_TIMEOUT(dir.rowCount(), 0, 5000);
-        QCOMPARE(process->state(), QProcess::Running);
-        process->kill();
-        process->waitForFinished(5000);
+        QCOMPARE(qint64(recorder.epochSeconds), startsAt.toSecsSinceEpoch());
+        QTRY_COMPARE_WITH_TIMEOUT(program.dir.rowCount(), 0, 5000);
+        QCOMPARE(first.state(), QProcess::Running);
     }
 
     void taskDueWhileTheStoreIsHeldStartsOnceItIsFree()
     {
-        TestAppDir dir;
-        const QString program = dir.installProgram();
-        dir.installStandInRecorder();
-        const QDateTime startsAt = QDateTime::currentDateTime().addSecs(5);
-        dir.insert({startsAt.date().toString(Qt::ISODate), startsAt.time().toString(QStringLiteral("HH:mm:ss")),
-                    QStringLiteral("news"), QStringLiteral("/rec/locked.mp3"), QStringLiteral("600"),
-                    QStringLiteral("length")});
-
-        const auto process = start(program);
-        QTRY_VERIFY_WITH_TIMEOUT(answers(program), 15000);
-        StoreLocker locker(dir.storePath());
+        RunningProgram program;
+        const QDateTime startsAt = program.addTaskIn(5, QStringLiteral("/rec/locked.mp3"));
+        program.start();
+        QTRY_VERIFY_WITH_TIMEOUT(program.answers(), 15000);
+        StoreLocker locker(program.dir.storePath());
         QVERIFY(locker.lock());
         // Held past the task's second: nothing can claim it, so nothing starts.
         QTest::qWait(int(QDateTime::currentDateTime().msecsTo(startsAt)) + 2500);
-        QVERIFY(dir.recorderStarts().isEmpty());
+        QVERIFY(program.dir.recorderStarts().isEmpty());
         QVERIFY(locker.release());
 
-        QTRY_COMPARE_WITH_TIMEOUT(dir.recorderStarts().size(), 1, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(dir.rowCount(), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(program.dir.recorderStarts().size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(program.dir.rowCount(), 0, 5000);
         // Late by the time it was held, so it still stops when planned.
-        const int stopLength = dir.recorderStarts().first().argument.section(u'&', 1, 1).toInt();
-        QVERIFY2(stopLength > 590 && stopLength < 599, qPrintable(dir.recorderStarts().first().argument));
+        const int stopLength = program.dir.recorderStarts().first().argument.section(u'&', 1, 1).toInt();
+        QVERIFY2(stopLength > 590 && stopLength < 599, qPrintable(QString::number(stopLength)));
         QTest::qWait(1000);
-        QCOMPARE(dir.recorderStarts().size(), 1);
-        process->kill();
-        process->waitForFinished(5000);
+        QCOMPARE(program.dir.recorderStarts().size(), 1);
+    }
+
+    void unusableStoreEndsTheProgramAfterAMessage_data()
+    {
+        using Damage = TestAppDir::Damage;
+        QTest::addColumn<Damage>("damage");
+        QTest::newRow("missing") << Damage::Missing;
+        QTest::newRow("empty") << Damage::Empty;
+        QTest::newRow("truncated") << Damage::Truncated;
+        QTest::newRow("random bytes") << Damage::RandomBytes;
+        QTest::newRow("table missing") << Damage::NoTable;
+        QTest::newRow("read-only") << Damage::ReadOnly;
+        QTest::newRow("folder read-only") << Damage::FolderReadOnly;
+    }
+
+    void unusableStoreEndsTheProgramAfterAMessage()
+    {
+        QFETCH(TestAppDir::Damage, damage);
+        RunningProgram program;
+        if (!program.dir.damageStore(damage))
+            QSKIP("this machine cannot damage the store that way");
+        const QByteArray before = program.dir.storeBytes();
+        QProcess &process = program.start();
+        // The message box waits for the user: press Return in it, again until it has taken the key.
+        X11WindowKeystrokes keys;
+        QTRY_VERIFY_WITH_TIMEOUT((keys.activateAndSendKey(QStringLiteral("QuillScheduler"), XK_Return),
+                                  process.state() == QProcess::NotRunning),
+                                 20000);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(program.dir.storeBytes(), before);
+        QCOMPARE(QFile::exists(program.dir.storePath()), damage != TestAppDir::Damage::Missing);
+    }
+
+    void killedInTheMiddleOfFiringLosesAndCorruptsNothing()
+    {
+        constexpr int Tasks = 150;
+        constexpr int Kills = 20;
+        RunningProgram program;
+        // All due at once, each with an hour to record, so the program fires one per tick.
+        for (int i = 0; i < Tasks; ++i)
+            program.addTaskIn(0, QStringLiteral("/rec/task-%1.mp3").arg(i), QStringLiteral("3600"));
+        const QList<QStringList> originals = program.dir.rows();
+
+        QRandomGenerator random(20261207);
+        for (int kill = 0; kill < Kills; ++kill) {
+            const qsizetype startsBefore = program.dir.recorderStarts().size();
+            QProcess &process = program.start();
+            QTRY_VERIFY_WITH_TIMEOUT(program.dir.recorderStarts().size() > startsBefore, 15000);
+            QTest::qWait(int(random.bounded(300)));
+            ::kill(pid_t(process.processId()), SIGKILL);
+            QVERIFY(process.waitForFinished(5000));
+        }
+
+        QCOMPARE(program.dir.queryText(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        const QList<QStringList> remaining = program.dir.rows();
+        QVERIFY2(remaining.size() < Tasks - Kills, "the program fired too little to test anything");
+        QSet<QString> started;
+        for (const TestAppDir::RecorderStart &start : program.dir.recorderStarts())
+            started.insert(start.argument.section(QStringLiteral("&/o&"), 1));
+        // Every task is either still stored as it was, or was started.
+        for (const QStringList &row : originals)
+            QVERIFY2(remaining.contains(row) || started.contains(row.value(3)), qPrintable(row.value(3)));
+        for (const QStringList &row : remaining)
+            QVERIFY2(originals.contains(row), qPrintable(row.join(u'|')));
     }
 };
 

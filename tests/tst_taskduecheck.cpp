@@ -6,17 +6,20 @@
 
 using Verdict = TaskDueCheck::Verdict;
 
-// A start is the zone's wall-clock reading (held in a UTC QDateTime as a plain date and time);
-// "now" is a moment, given in UTC.
+// A start is the zone's wall-clock reading; "now" is a moment in UTC. "system" is the zone the program
+// uses, which follows TZ (set to Europe/Berlin here).
 class TaskDueCheckTest : public QObject
 {
     Q_OBJECT
 
 private:
-    static QTimeZone zoneNamed(const QByteArray &id)
+    static void row(const char *name, const char *zone, const char *start, const char *parameter, const char *nowUtc,
+                    Verdict verdict, const char *stopParameter = "")
     {
-        // "system" is the zone the program uses, which follows TZ.
-        return id == "system" ? QTimeZone::systemTimeZone() : QTimeZone(id);
+        QTest::newRow(name) << QByteArray(zone) << QDateTime::fromString(QString::fromLatin1(start), Qt::ISODate)
+                            << QString::fromLatin1(parameter)
+                            << QDateTime::fromString(QString::fromLatin1(nowUtc), Qt::ISODateWithMs).toUTC()
+                            << verdict << QString::fromLatin1(stopParameter);
     }
 
 private slots:
@@ -35,75 +38,49 @@ private slots:
         QTest::addColumn<Verdict>("verdict");
         QTest::addColumn<QString>("stopParameter");
 
-        const auto at = [](int year, int month, int day, int hour, int minute, int second, int ms = 0) {
-            return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms), Qt::UTC);
-        };
-        const QDateTime six = at(2026, 12, 24, 6, 0, 0);
-        QTest::newRow("a moment early") << QByteArray("UTC") << six << "60" << at(2026, 12, 24, 5, 59, 59, 999)
-                                        << Verdict::NotYet << QString();
-        QTest::newRow("first moment of its second") << QByteArray("UTC") << six << "60" << six << Verdict::Due << "60";
-        QTest::newRow("last moment of its second")
-            << QByteArray("UTC") << six << "60" << at(2026, 12, 24, 6, 0, 0, 999) << Verdict::Due << "60";
-        QTest::newRow("same time a day early")
-            << QByteArray("UTC") << six << "60" << six.addDays(-1) << Verdict::NotYet << QString();
-        QTest::newRow("late within its recording")
-            << QByteArray("UTC") << six << "60" << at(2026, 12, 24, 6, 0, 45, 500) << Verdict::Due << "15";
-        QTest::newRow("last second of its recording")
-            << QByteArray("UTC") << six << "60" << at(2026, 12, 24, 6, 0, 59) << Verdict::Due << "1";
-        QTest::newRow("recording over")
-            << QByteArray("UTC") << six << "60" << at(2026, 12, 24, 6, 1, 0) << Verdict::Passed << QString();
-        QTest::newRow("same time a day late")
-            << QByteArray("UTC") << six << "60" << six.addDays(1) << Verdict::Passed << QString();
-        QTest::newRow("recording across midnight") << QByteArray("UTC") << at(2026, 12, 24, 23, 59, 0) << "3600"
-                                                   << at(2026, 12, 25, 0, 30, 0) << Verdict::Due << "1740";
-        QTest::newRow("length not a number fires only in its second")
-            << QByteArray("UTC") << six << "abc" << six << Verdict::Due << "abc";
-        QTest::newRow("length not a number, a second late")
-            << QByteArray("UTC") << six << "abc" << at(2026, 12, 24, 6, 0, 1) << Verdict::Passed << QString();
-        QTest::newRow("signed length, a second late")
-            << QByteArray("UTC") << six << "+60" << at(2026, 12, 24, 6, 0, 1) << Verdict::Passed << QString();
-        QTest::newRow("length with a line break, a second late")
-            << QByteArray("UTC") << six << "60\n" << at(2026, 12, 24, 6, 0, 1) << Verdict::Passed << QString();
-        QTest::newRow("zero length, a second late")
-            << QByteArray("UTC") << six << "0" << at(2026, 12, 24, 6, 0, 1) << Verdict::Passed << QString();
-        QTest::newRow("huge length") << QByteArray("UTC") << six << "99999999999999999999"
-                                     << at(2026, 12, 24, 6, 0, 1) << Verdict::Passed << QString();
+        const char *six = "2026-12-24T06:00:00";
+        row("a moment early", "UTC", six, "60", "2026-12-24T05:59:59.999Z", Verdict::NotYet);
+        row("first moment of its second", "UTC", six, "60", "2026-12-24T06:00:00.000Z", Verdict::Due, "60");
+        row("last moment of its second", "UTC", six, "60", "2026-12-24T06:00:00.999Z", Verdict::Due, "60");
+        row("same time a day early", "UTC", six, "60", "2026-12-23T06:00:00.000Z", Verdict::NotYet);
+        row("late within its recording", "UTC", six, "60", "2026-12-24T06:00:45.500Z", Verdict::Due, "15");
+        row("last second of its recording", "UTC", six, "60", "2026-12-24T06:00:59.000Z", Verdict::Due, "1");
+        row("recording over", "UTC", six, "60", "2026-12-24T06:01:00.000Z", Verdict::Passed);
+        row("recording across midnight", "UTC", "2026-12-24T23:59:00", "3600", "2026-12-25T00:30:00.000Z",
+            Verdict::Due, "1740");
+        row("length not a number fires only in its second", "UTC", six, "abc", "2026-12-24T06:00:00.000Z", Verdict::Due,
+            "abc");
+        for (const char *length : {"abc", "+60", "60\n", "0", "99999999999999999999"})
+            row(qPrintable(QStringLiteral("length '%1', a second late").arg(QLatin1String(length))), "UTC", six, length,
+                "2026-12-24T06:00:01.000Z", Verdict::Passed);
 
-        // Berlin (CET, +1) skips 02:00 to 03:00 on 29 March 2026: a start in the gap happens at
-        // 03:00:00 CEST, 01:00:00 UTC.
-        const QDateTime inGap = at(2026, 3, 29, 2, 30, 0);
-        for (const QByteArray &zone : {QByteArray("Europe/Berlin"), QByteArray("system")}) {
-            QTest::addRow("%s: in the spring gap, the last moment before it", zone.constData())
-                << zone << inGap << "60" << at(2026, 3, 29, 0, 59, 59, 999) << Verdict::NotYet << QString();
-            QTest::addRow("%s: in the spring gap, when the gap ends", zone.constData())
-                << zone << inGap << "60" << at(2026, 3, 29, 1, 0, 0, 200) << Verdict::Due << "60";
-            QTest::addRow("%s: in the spring gap, a minute later", zone.constData())
-                << zone << inGap << "90" << at(2026, 3, 29, 1, 1, 0) << Verdict::Due << "30";
-            QTest::addRow("%s: just after the gap", zone.constData())
-                << zone << at(2026, 3, 29, 3, 0, 1) << "60" << at(2026, 3, 29, 1, 0, 0, 500) << Verdict::NotYet
-                << QString();
+        // Berlin (CET, +1) skips 02:00 to 03:00 on 29 March 2026: a start in the gap happens at 03:00:00
+        // CEST, 01:00 UTC, with its full length.
+        for (const char *zone : {"Europe/Berlin", "system"}) {
+            const char *inGap = "2026-03-29T02:30:00";
+            row(qPrintable(QStringLiteral("%1: in the gap, just before it").arg(zone)), zone, inGap, "60",
+                "2026-03-29T00:59:59.999Z", Verdict::NotYet);
+            row(qPrintable(QStringLiteral("%1: in the gap, when it ends").arg(zone)), zone, inGap, "60",
+                "2026-03-29T01:00:00.200Z", Verdict::Due, "60");
+            row(qPrintable(QStringLiteral("%1: in the gap, a minute later").arg(zone)), zone, inGap, "90",
+                "2026-03-29T01:01:00.000Z", Verdict::Due, "30");
+            row(qPrintable(QStringLiteral("%1: just after the gap").arg(zone)), zone, "2026-03-29T03:00:01", "60",
+                "2026-03-29T01:00:00.500Z", Verdict::NotYet);
         }
-        // Berlin passes 02:00 to 03:00 twice on 25 October 2026, first at 00:00 UTC (CEST), then at
-        // 01:00 UTC (CET): a start there happens at the first pass.
-        const QDateTime twice = at(2026, 10, 25, 2, 30, 0);
-        QTest::newRow("autumn hour, before the first pass")
-            << QByteArray("Europe/Berlin") << twice << "60" << at(2026, 10, 25, 0, 29, 59) << Verdict::NotYet
-            << QString();
-        QTest::newRow("autumn hour, first pass")
-            << QByteArray("Europe/Berlin") << twice << "60" << at(2026, 10, 25, 0, 30, 0) << Verdict::Due << "60";
-        QTest::newRow("autumn hour, second pass of a short task")
-            << QByteArray("Europe/Berlin") << twice << "60" << at(2026, 10, 25, 1, 30, 0) << Verdict::Passed
-            << QString();
-        QTest::newRow("autumn hour, second pass of a long task")
-            << QByteArray("Europe/Berlin") << twice << "7200" << at(2026, 10, 25, 1, 30, 0) << Verdict::Due
-            << "3600";
+        // Berlin passes 02:00 to 03:00 twice on 25 October 2026, at 00:00 UTC and at 01:00 UTC.
+        const char *twice = "2026-10-25T02:30:00";
+        row("autumn hour, before the first pass", "Europe/Berlin", twice, "60", "2026-10-25T00:29:59.000Z",
+            Verdict::NotYet);
+        row("autumn hour, first pass", "Europe/Berlin", twice, "60", "2026-10-25T00:30:00.000Z", Verdict::Due, "60");
+        row("autumn hour, second pass, short", "Europe/Berlin", twice, "60", "2026-10-25T01:30:00.000Z",
+            Verdict::Passed);
+        row("autumn hour, second pass, long", "Europe/Berlin", twice, "7200", "2026-10-25T01:30:00.000Z", Verdict::Due,
+            "3600");
         // Havana (CST, -5) skips midnight on 8 March 2026: 00:00:00 to 01:00:00 CDT, 05:00 UTC.
-        QTest::newRow("skipped midnight, before")
-            << QByteArray("America/Havana") << at(2026, 3, 8, 0, 0, 0) << "60" << at(2026, 3, 8, 4, 59, 59)
-            << Verdict::NotYet << QString();
-        QTest::newRow("skipped midnight, at the end of the gap")
-            << QByteArray("America/Havana") << at(2026, 3, 8, 0, 0, 0) << "60" << at(2026, 3, 8, 5, 0, 0)
-            << Verdict::Due << "60";
+        row("skipped midnight, before", "America/Havana", "2026-03-08T00:00:00", "60", "2026-03-08T04:59:59.000Z",
+            Verdict::NotYet);
+        row("skipped midnight, when it ends", "America/Havana", "2026-03-08T00:00:00", "60",
+            "2026-03-08T05:00:00.000Z", Verdict::Due, "60");
     }
 
     void verdicts()
@@ -114,32 +91,24 @@ private slots:
         QFETCH(QDateTime, now);
         QFETCH(Verdict, verdict);
         QFETCH(QString, stopParameter);
-
-        const QTimeZone timeZone = zoneNamed(zone);
-        QVERIFY(timeZone.isValid());
+        const QTimeZone timeZone = zone == "system" ? QTimeZone::systemTimeZone() : QTimeZone(zone);
+        QVERIFY(timeZone.isValid() && now.isValid());
         const TaskDueCheck::Result result =
             TaskDueCheck::check(QVariant(start.date()), QVariant(start.time()), parameter, now, timeZone);
         QCOMPARE(result.verdict, verdict);
         QCOMPARE(result.stopParameter, stopParameter);
     }
 
-    void unreadableStartIsPassedOver_data()
-    {
-        QTest::addColumn<QVariant>("date");
-        QTest::addColumn<QVariant>("time");
-        QTest::newRow("no date") << QVariant() << QVariant(QTime(6, 0));
-        QTest::newRow("date as text") << QVariant(QStringLiteral("2026-12-24")) << QVariant(QTime(6, 0));
-        QTest::newRow("empty time") << QVariant(QDate(2026, 12, 24)) << QVariant(QStringLiteral(""));
-        QTest::newRow("no time") << QVariant(QDate(2026, 12, 24)) << QVariant();
-    }
-
     void unreadableStartIsPassedOver()
     {
-        QFETCH(QVariant, date);
-        QFETCH(QVariant, time);
         const QDateTime now(QDate(2026, 12, 24), QTime(6, 0, 0), Qt::UTC);
-        QCOMPARE(TaskDueCheck::check(date, time, QStringLiteral("60"), now, QTimeZone::utc()).verdict,
-                 Verdict::Passed);
+        const std::pair<QVariant, QVariant> starts[] = {{QVariant(), QTime(6, 0)},
+                                                        {QStringLiteral("2026-12-24"), QTime(6, 0)},
+                                                        {QDate(2026, 12, 24), QStringLiteral("")},
+                                                        {QDate(2026, 12, 24), QVariant()}};
+        for (const auto &[date, time] : starts)
+            QCOMPARE(TaskDueCheck::check(date, time, QStringLiteral("60"), now, QTimeZone::utc()).verdict,
+                     Verdict::Passed);
     }
 };
 

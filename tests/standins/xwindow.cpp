@@ -1,5 +1,6 @@
-// Stand-in for the recorder's window made with plain Xlib: its title is only in WM_NAME.
-// Usage: xwindow [--frame] [--pid=PID] [--unmapped] TITLE RECORD
+// Stand-in for the recorder's window made with plain Xlib, its title in WM_NAME.
+// Usage: xwindow [--utf8] [--frame] [--pid=PID] [--unmapped] TITLE RECORD
+// --utf8: the title is in _NET_WM_NAME only, as toolkits put it, and WM_NAME holds another.
 // --frame: puts the window inside a frame and marks it with WM_STATE, as a window manager does.
 // --pid=PID: says in _NET_WM_PID that process PID made the window.
 // --unmapped: never puts the window on screen, so it cannot take the focus.
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 {
     bool framed = false;
     bool unmapped = false;
+    bool utf8 = false;
     long pid = 0;
     int first = 1;
     for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
@@ -25,6 +27,8 @@ int main(int argc, char *argv[])
             framed = true;
         else if (std::strcmp(argv[first], "--unmapped") == 0)
             unmapped = true;
+        else if (std::strcmp(argv[first], "--utf8") == 0)
+            utf8 = true;
         else if (std::strncmp(argv[first], "--pid=", 6) == 0)
             pid = std::atol(argv[first] + 6);
         else
@@ -48,7 +52,12 @@ int main(int argc, char *argv[])
         parent = frame;
     }
     const Window window = XCreateSimpleWindow(display, parent, framed ? 10 : 0, framed ? 30 : 0, 320, 200, 0, 0, white);
-    XStoreName(display, window, title);
+    XStoreName(display, window, utf8 ? "another name" : title);
+    if (utf8) {
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                        XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(title), int(std::strlen(title)));
+    }
     if (framed) {
         const Atom wmState = XInternAtom(display, "WM_STATE", False);
         const long state[2] = {NormalState, None};

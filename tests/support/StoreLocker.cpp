@@ -13,22 +13,22 @@ StoreLocker::~StoreLocker()
     }
 }
 
-bool StoreLocker::lock()
+bool StoreLocker::lock(Hold hold)
 {
-    return hold("");
+    return this->hold(hold == Hold::Exclusive ? "BEGIN EXCLUSIVE;\n" : "BEGIN;\nSELECT count(*) FROM AddSchTab;\n", {});
 }
 
 bool StoreLocker::lockFor(int ms)
 {
-    return hold(QStringLiteral(".shell sleep %1\nROLLBACK;\n.quit\n").arg(ms / 1000.0).toLatin1());
+    return hold("BEGIN EXCLUSIVE;\n", QStringLiteral(".shell sleep %1\nROLLBACK;\n.quit\n").arg(ms / 1000.0).toLatin1());
 }
 
-bool StoreLocker::hold(const QByteArray &afterwards)
+bool StoreLocker::hold(const QByteArray &begin, const QByteArray &afterwards)
 {
     m_shell.start(QStringLiteral("sqlite3"), {m_storePath});
     if (!m_shell.waitForStarted(5000))
         return false;
-    m_shell.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n" + afterwards);
+    m_shell.write(begin + "SELECT 'locked';\n" + afterwards);
     while (!m_shell.readAllStandardOutput().contains("locked")) {
         if (!m_shell.waitForReadyRead(5000))
             return false;

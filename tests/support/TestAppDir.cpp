@@ -35,11 +35,6 @@ void withStore(const QString &path, Work work)
     QSqlDatabase::removeDatabase(name);
 }
 
-QVariant textOrNull(const QString &text)
-{
-    return text.isNull() ? QVariant() : QVariant(text);
-}
-
 } // namespace
 
 TestAppDir::TestAppDir()
@@ -139,17 +134,12 @@ QString TestAppDir::storePath() const
 
 void TestAppDir::insert(const Row &row) const
 {
-    withStore(storePath(), [&row](QSqlDatabase &db) {
+    const QString values[] = {row.startDate, row.startTime, row.program, row.filename, row.parameter, row.recordLength};
+    withStore(storePath(), [&values](QSqlDatabase &db) {
         QSqlQuery query(db);
-        query.prepare(QStringLiteral(
-            "INSERT INTO AddSchTab (StartDate, StartTime, Program, Filename, Parameter, RecordLength) "
-            "VALUES (:date, :time, :program, :filename, :parameter, :length)"));
-        query.bindValue(QStringLiteral(":date"), textOrNull(row.startDate));
-        query.bindValue(QStringLiteral(":time"), textOrNull(row.startTime));
-        query.bindValue(QStringLiteral(":program"), textOrNull(row.program));
-        query.bindValue(QStringLiteral(":filename"), textOrNull(row.filename));
-        query.bindValue(QStringLiteral(":parameter"), textOrNull(row.parameter));
-        query.bindValue(QStringLiteral(":length"), textOrNull(row.recordLength));
+        query.prepare(QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"));
+        for (const QString &value : values)
+            query.addBindValue(value.isNull() ? QVariant() : QVariant(value));
         if (!query.exec())
             qFatal("test row cannot be inserted: %s", qPrintable(query.lastError().text()));
     });
@@ -168,15 +158,11 @@ QList<QStringList> TestAppDir::rows() const
 {
     QList<QStringList> result;
     withStore(storePath(), [&result](QSqlDatabase &db) {
-        QSqlQuery query(QStringLiteral("SELECT StartDate, StartTime, Program, Filename, Parameter, RecordLength "
-                                       "FROM AddSchTab ORDER BY StartDate, StartTime, rowid"),
-                        db);
+        QSqlQuery query(QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), db);
         while (query.next()) {
             QStringList fields;
-            for (int column = 0; column < 6; ++column) {
-                const QVariant value = query.value(column);
-                fields << (value.isNull() ? QStringLiteral("<null>") : value.toString());
-            }
+            for (int column = 0; column < 6; ++column)
+                fields << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
             result << fields;
         }
     });
@@ -193,8 +179,7 @@ QString TestAppDir::queryText(const QString &sql) const
     QString text;
     withStore(storePath(), [&sql, &text](QSqlDatabase &db) {
         QSqlQuery query(sql, db);
-        if (query.next())
-            text = query.value(0).toString();
+        text = query.next() ? query.value(0).toString() : QString();
     });
     return text;
 }
