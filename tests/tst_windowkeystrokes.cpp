@@ -92,8 +92,8 @@ private slots:
     {
         QFETCH(QStringList, windows);
         QFETCH(QString, receiver);
-        for (const QString &spec : std::as_const(windows)) {
-            const QStringList parts = spec.split(u'|');
+        for (const QString &window : std::as_const(windows)) {
+            const QStringList parts = window.split(u'|');
             const QStringList options = parts[0].split(u' ', Qt::SkipEmptyParts);
             const QString title = parts[1] == QLatin1String("upper") ? m_title.toUpper()
                                   : parts[1] == QLatin1String("Not ") ? parts[1] + m_title
