@@ -1,5 +1,7 @@
 #include "RecorderStopServer.h"
 
+#include "LocalRequestClients.h"
+
 #include <cstring>
 
 #include <fcntl.h>
@@ -12,22 +14,10 @@
 #include <QLocalSocket>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace {
 
-// A client gets this long to send its request before it is dropped.
-constexpr int clientTimeoutMs = 2000;
 constexpr int maxOpenClients = 8;
-const QByteArray request(RecorderStopServer::Request);
-
-bool peerIsSameUser(int descriptor)
-{
-    ucred credentials {};
-    socklen_t length = sizeof credentials;
-    return ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0
-           && credentials.uid == ::getuid();
-}
 
 } // namespace
 
@@ -38,7 +28,9 @@ QString RecorderStopServer::socketPath()
 
 RecorderStopServer::RecorderStopServer(QObject *parent)
     : QObject(parent)
+    , m_clients(new LocalRequestClients(Request, Answer, maxOpenClients, this))
 {
+    connect(m_clients, &LocalRequestClients::requested, this, &RecorderStopServer::stopRequested);
 }
 
 RecorderStopServer::~RecorderStopServer()
@@ -87,44 +79,15 @@ void RecorderStopServer::acceptConnection()
     const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (descriptor < 0)
         return;
-    if (m_openClients >= maxOpenClients || !peerIsSameUser(descriptor)) {
+    if (!m_clients->hasRoom()) {
         ::close(descriptor);
         return;
     }
-    auto *client = new QLocalSocket(this);
+    auto *client = new QLocalSocket;
     if (!client->setSocketDescriptor(descriptor)) {
         ::close(descriptor);
         delete client;
         return;
     }
-    ++m_openClients;
-    connect(client, &QObject::destroyed, this, [this] { --m_openClients; });
-    // Nobody needs more than the request and one byte to prove it is something else.
-    client->setReadBufferSize(request.size() + 1);
-    connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });
-    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-    QTimer::singleShot(clientTimeoutMs, client, [this, client] { drop(client); });
-}
-
-void RecorderStopServer::readRequest(QLocalSocket *client)
-{
-    if (client->state() != QLocalSocket::ConnectedState)
-        return;
-    const QByteArray seen = client->peek(request.size() + 1);
-    if (seen.size() > request.size() || !request.startsWith(seen)) {
-        drop(client);
-        return;
-    }
-    if (seen.size() < request.size())
-        return;
-    client->readAll();
-    client->write(Answer);
-    client->disconnectFromServer();
-    emit stopRequested();
-}
-
-void RecorderStopServer::drop(QLocalSocket *client)
-{
-    client->abort();
-    client->deleteLater();
+    m_clients->take(client);
 }

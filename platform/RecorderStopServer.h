@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalSocket;
+class LocalRequestClients;
 class QSocketNotifier;
 
 // Lets the scheduler stop a recording where no keystroke can reach the recorder's window (Wayland):
@@ -29,13 +29,11 @@ signals:
 
 private:
     void acceptConnection();
-    void readRequest(QLocalSocket *client);
-    void drop(QLocalSocket *client);
 
     int m_listener = -1;
     QSocketNotifier *m_notifier = nullptr;
     // Which socket file is ours, so that ending never removes one that a later recorder made.
     quint64 m_device = 0;
     quint64 m_inode = 0;
-    int m_openClients = 0;
+    LocalRequestClients *m_clients;
 };

@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
-#include <sys/socket.h>
+#include "LocalRequestClients.h"
+
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -18,8 +19,6 @@ const QByteArray raiseAnswer = QByteArrayLiteral("quillscheduler raised 1\n");
 
 constexpr int connectTimeoutMs = 1000;
 constexpr int answerTimeoutMs = 3000;
-// A client gets this long to send its request before it is dropped.
-constexpr int clientTimeoutMs = 2000;
 constexpr int maxOpenClients = 16;
 constexpr int listenRetryMs = 2000;
 
@@ -43,25 +42,15 @@ QString runtimePath(const QString &fileName)
     return dir + QLatin1Char('/') + fileName;
 }
 
-// A second check on top of the directory's mode: the other end must run as us.
-bool peerIsSameUser(qintptr descriptor)
-{
-    if (descriptor < 0)
-        return false;
-    ucred credentials {};
-    socklen_t length = sizeof credentials;
-    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
-        return false;
-    return credentials.uid == ::getuid();
-}
-
 } // namespace
 
 SingleInstance::SingleInstance(const QString &executablePath, QObject *parent)
     : QObject(parent)
     , m_serverName(runtimePath(identityKey(executablePath) + QStringLiteral(".socket")))
     , m_lock(runtimePath(identityKey(executablePath) + QStringLiteral(".lock")))
+    , m_clients(new LocalRequestClients(raiseRequest, raiseAnswer, maxOpenClients, this))
 {
+    connect(m_clients, &LocalRequestClients::requested, this, &SingleInstance::raiseRequested);
     // The lock is held for the whole run; only a dead holder may lose it.
     m_lock.setStaleLockTime(0);
     m_listenRetry.setInterval(listenRetryMs);
@@ -108,7 +97,7 @@ bool SingleInstance::askRunningCopyToRaise()
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(connectTimeoutMs) || !peerIsSameUser(socket.socketDescriptor()))
+    if (!socket.waitForConnected(connectTimeoutMs) || !LocalRequestClients::peerIsSameUser(socket.socketDescriptor()))
         return false;
     socket.write(raiseRequest);
     socket.flush();
@@ -149,43 +138,6 @@ void SingleInstance::listen()
 
 void SingleInstance::acceptConnections()
 {
-    while (QLocalSocket *client = m_server->nextPendingConnection()) {
-        if (m_openClients >= maxOpenClients || !peerIsSameUser(client->socketDescriptor())) {
-            drop(client);
-            continue;
-        }
-        ++m_openClients;
-        connect(client, &QObject::destroyed, this, [this] { --m_openClients; });
-        // Nobody needs more than the request and one byte to prove it is something else.
-        client->setReadBufferSize(raiseRequest.size() + 1);
-        connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });
-        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        QTimer::singleShot(clientTimeoutMs, client, [this, client] { drop(client); });
-        if (client->bytesAvailable() > 0)
-            readRequest(client);
-    }
-}
-
-void SingleInstance::readRequest(QLocalSocket *client)
-{
-    if (client->state() != QLocalSocket::ConnectedState)
-        return;
-    const QByteArray seen = client->peek(raiseRequest.size() + 1);
-    if (seen.size() > raiseRequest.size() || !raiseRequest.startsWith(seen)) {
-        drop(client);
-        return;
-    }
-    if (seen.size() < raiseRequest.size())
-        return;
-    client->readAll();
-    // Answer first, so the new copy can end before this one gets busy raising its window.
-    client->write(raiseAnswer);
-    client->disconnectFromServer();
-    emit raiseRequested();
-}
-
-void SingleInstance::drop(QLocalSocket *client)
-{
-    client->abort();
-    client->deleteLater();
+    while (QLocalSocket *client = m_server->nextPendingConnection())
+        m_clients->take(client);
 }

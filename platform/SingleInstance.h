@@ -5,8 +5,8 @@
 #include <QString>
 #include <QTimer>
 
+class LocalRequestClients;
 class QLocalServer;
-class QLocalSocket;
 
 // Keeps one copy of the program per user and executable.
 // A lock file in the user's runtime directory says who came first; once a copy has its
@@ -40,12 +40,10 @@ private:
     bool someoneListens() const;
     void listen();
     void acceptConnections();
-    void readRequest(QLocalSocket *client);
-    void drop(QLocalSocket *client);
 
     QString m_serverName;
     QLockFile m_lock;
     QLocalServer *m_server = nullptr;
     QTimer m_listenRetry;
-    int m_openClients = 0;
+    LocalRequestClients *m_clients;
 };
