@@ -154,23 +154,6 @@ private slots:
         QCOMPARE(heldPidfds(), QList<qint64>{});
     }
 
-    void endsAScriptOfThatName()
-    {
-        const QString script = m_dir.filePath(recorderName);
-        QFile file(script);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        // Two minutes at most, so that a failed test leaves nothing running.
-        file.write("#!/bin/sh\ni=0\nwhile [ $i -lt 120 ]; do sleep 1; i=$((i + 1)); done\n");
-        file.close();
-        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-        qint64 pid = 0;
-        QVERIFY(QProcess::startDetached(script, {}, {}, &pid));
-        m_started.append(pid);
-        QVERIFY(isAlive(pid));
-        LinuxProcessTerminator terminator;
-        terminator.endProcessesNamed(recorderName, {});
-        QTRY_VERIFY_WITH_TIMEOUT(!isAlive(pid), graceWaitMs);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestProcessTerminator)

@@ -2,9 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -129,23 +127,6 @@ private slots:
         expectRefused(m_identity, next, 1);
     }
 
-    void copyAheadOfStartingHolderServesLaterStarts()
-    {
-        Probe &holder = start(m_identity, {QStringLiteral("--wait")});
-        QTRY_VERIFY_WITH_TIMEOUT(holder.said(QStringLiteral("first")), waitMs);
-        Probe &ahead = start(m_identity);
-        QTRY_VERIFY_WITH_TIMEOUT(ahead.said(QStringLiteral("listening")), waitMs);
-        // The holder's window appears while the copy that went ahead serves the name; once that
-        // copy ends, the holder takes the name over.
-        holder.process().write("listen\n");
-        expectRefused(m_identity, ahead, 1);
-        QVERIFY(!holder.said(QStringLiteral("raised")));
-        ahead.process().kill();
-        QVERIFY(ahead.process().waitForFinished(waitMs));
-        QTRY_VERIFY_WITH_TIMEOUT(holder.said(QStringLiteral("listening")), waitMs);
-        expectRefused(m_identity, holder, 1);
-    }
-
     void identityFollowsRealExecutablePath_data()
     {
         QTest::addColumn<QString>("secondPath");
@@ -200,42 +181,6 @@ private slots:
         QCOMPARE(first.count(QStringLiteral("raised")), 1);
     }
 
-    void unansweredRequestLetsCopyGoAhead_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<bool>("hangUp");
-        QTest::addColumn<bool>("listening");
-        QTest::newRow("holder has no window yet") << QByteArray() << false << false;
-        QTest::newRow("wrong answer") << QByteArrayLiteral("no\n") << false << true;
-        QTest::newRow("hangs up") << QByteArray() << true << true;
-    }
-
-    void unansweredRequestLetsCopyGoAhead()
-    {
-        QFETCH(QByteArray, answer);
-        QFETCH(bool, hangUp);
-        QFETCH(bool, listening);
-        // This process holds the claim and maybe a server that never answers properly, like a copy that hangs.
-        SingleInstance holder(m_identity);
-        QVERIFY(holder.claim());
-        QLocalServer server;
-        QVERIFY(!listening || server.listen(holder.serverName()));
-        int clients = 0;
-        connect(&server, &QLocalServer::newConnection, &server, [&] {
-            while (QLocalSocket *client = server.nextPendingConnection()) {
-                ++clients;
-                connect(client, &QLocalSocket::readyRead, client, [client, answer, hangUp] {
-                    client->readAll();
-                    client->write(answer);
-                    if (hangUp)
-                        client->abort();
-                });
-            }
-        });
-        Probe &probe = start(m_identity, {QStringLiteral("--wait")});
-        QTRY_VERIFY_WITH_TIMEOUT(probe.said(QStringLiteral("first")), waitMs);
-        QCOMPARE(clients, listening ? 1 : 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
