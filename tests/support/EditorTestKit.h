@@ -1,19 +1,18 @@
 #pragma once
 
 #include "AddSchedule.h"
+#include "CursorTableModel.h"
 #include "RecordCursor.h"
+#include "ResultSet.h"
 #include "Scheduler.h"
 #include "TestAppDir.h"
 #include "TestServices.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 
 // A fresh application directory, the main window over it and, once loaded, its task editor.
@@ -38,38 +37,51 @@ public:
     template<typename Control>
     Control *find(const char *name) const
     {
-        auto *control = editorOrFail()->findChild<Control *>(QString::fromLatin1(name));
+        auto *control = editor() ? editor()->findChild<Control *>(QString::fromLatin1(name)) : nullptr;
         if (!control)
             qFatal("the editor has no %s", name);
         return control;
     }
-
     QComboBox *list(const char *name) const { return find<QComboBox>(name); }
-    QLineEdit *box(const char *name) const { return find<QLineEdit>(name); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
-    QTableView *grid() const { return find<QTableView>("DBGrid1"); }
-    RecordCursor *data1() const;
+    CursorTableModel *model() const { return qobject_cast<CursorTableModel *>(find<QTableView>("DBGrid1")->model()); }
+    ResultSet &rows() const { return find<RecordCursor>("Data1")->recordset(); }
 
+    // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
+    void insert(const QStringList &tasks) const;
     void click(const char *name) const;
-    // Shows the editor and clicks the grid row, as the user picks a task.
-    void showAndClickRow(int row) const;
-    QStringList listTexts(std::initializer_list<const char *> names) const;
-    QStringList gridColumn(int column) const;
-    // Each box shown so far as "title | text | buttons | icon".
-    QStringList messages() const;
-    QString mainLabel(const char *name) const;
-
     // Types the texts into the lists, as the user would after picking or typing.
     void enterStart(const QString &month, const QString &day, const QString &year, const QString &hour,
-                    const QString &minute, const QString &second) const;
-    void enterLength(const QString &days, const QString &hours, const QString &minutes, const QString &seconds) const;
+                    const QString &minute, const QString &second);
+    void enterLength(const QString &days, const QString &hours, const QString &minutes, const QString &seconds);
+
+    // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start
+    // m,d,y,h,m,s" and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row;
+    // up and escape press the key; yes and no answer the next question; "file PATH" answers the next file
+    // dialog; "enable Name"; close, unload, load; "insert TASK"; "task date|time|title|file|seconds|sentence";
+    // "sql TEXT"; "clock ISO"; "touch PATH" and "mkdir PATH" make a file and a folder; drop cancels the
+    // pending row unseen; fire has the main window's cursor remove its row; snapshot remembers the store and
+    // the entry; "?facet text" checks that state(facet) is the text. "<dir>" is the application folder.
+    void act(QString steps);
+    // layout: entry, browsing, tasks (browsing with tasks) or the controls shown and enabled; mode: browsing,
+    // adding, editing; lists: month to second, then days to seconds, a text that is not the chosen entry
+    // ending in '*'; boxes: date|time|title|file|seconds|sentence, a date or time as ISO text; grid, stored:
+    // the titles listed, stored; tasks: each stored "date time title"; files: the files stored; kept,
+    // untouched: yes while the store, the entry, are as at the snapshot; current: the cursor's row; marked,
+    // selected: the grid's rows; messages: "title | text | buttons | icon" a line each; window: shown, hidden,
+    // unloaded; format: the file type; dialog: the type each file dialog offered first; dialogtext: the last
+    // one's "title: types"; else a box's or main window label's text (dates and times as ISO), or an option's
+    // checked or unchecked.
+    QString state(const QString &facet) const;
+    QList<QStringList> gridRows() const;
 
     // Clicks CmdViewRec of the main window and runs the work while the editor is shown modally;
     // the editor is closed afterwards if the work left it open, so a failing check cannot hang the test.
     void whileShown(const std::function<void(AddSchedule &)> &work);
 
-    static TestAppDir::Row task(const QString &date, const QString &time, const QString &program);
-
 private:
-    AddSchedule *editorOrFail() const;
+    QString iso(const QString &shown) const;
+
+    QList<QStringList> m_snapshot;
+    QString m_entry;
 };

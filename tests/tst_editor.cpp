@@ -1,0 +1,537 @@
+#include "EditorTestKit.h"
+#include "OutputFormat.h"
+#include "ScheduleFields.h"
+#include "StoreLocker.h"
+
+#include <QAbstractItemModelTester>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+const QString DesignStart = QStringLiteral("01*,01*,01*,12*,00*,00*");
+const QString Sentence = QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后");
+const QString Valid = QStringLiteral("insert 2026-12-10 09:00:00 stored; load; CmdAdd; start 12,5,2026,7,5,0; "
+                                     "length 0,1,30,0; ");
+const QString App = QStringLiteral("QuillScheduler | ");
+const QString NoTasks = App + QStringLiteral("目前没有计划任务, 请先添加! | Ok | None");
+const QString LostEntry = QStringLiteral("User Guide | Record cannot be created/edited.Please load form again.Click OK "
+                                         "to exit Task Editor. | Ok | None");
+const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
+const QString Replace = QStringLiteral("Wavesmith | 文件已存在, 您希望替换它吗? | YesNo | Question");
+const QString Ending = App + QStringLiteral("退出录音计划吗? | YesNo | Question");
+
+QString lengthSentence(const QStringList &parts)
+{
+    return QStringLiteral("%1 天 %2 小时 %3 分钟 %4 秒 之后").arg(parts[0], parts[1], parts[2], parts[3]);
+}
+
+// Counts the paint events that a window receives.
+class PaintCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+// The task editor in process over a fresh store, with its main window. Most cases are the user's steps and
+// the states they lead to, in the kit's step language.
+class EditorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<EditorTestKit> m_kit;
+
+    static void flow(const char *name, const QString &steps) { QTest::newRow(name) << steps; }
+
+private slots:
+    void init()
+    {
+        OutputFormatIndex = 2;
+        m_kit = std::make_unique<EditorTestKit>();
+    }
+    void cleanup() { m_kit.reset(); }
+
+    void flows_data()
+    {
+        QTest::addColumn<QString>("steps");
+        // A new task starts from the clock, also after a cancel; on an empty table no row is current.
+        const auto add = [](const char *clock, const char *start, const char *current) {
+            const QString entry = QStringLiteral("CmdAdd; ?layout entry; ?mode adding; ?current %1; ?lists %2,0*,0*,0*,0*; "
+                                                 "?boxes ||Quillsound|<dir>/quillDefault.mp3||").arg(current, start);
+            return QStringLiteral("load; clock %1; ").arg(clock) + entry + "; CmdCancel; " + entry + "; ?messages ";
+        };
+        const QString a = QStringLiteral("insert 2026-12-01 09:00:00 a; ");
+        flow("new task, end of 2010", a + add("2010-12-31T23:59:59", "12,31,2010,23,59,59", "0") + "; ?stored a; ?grid a");
+        flow("new task, start of 2004", add("2004-01-01T00:00:00", "1,1,2004,0,0,0", "-1") + "; ?stored ; ?grid ");
+        flow("new task in 2026", a + add("2026-12-24T05:59:58", "12,24,2026*,5,59,58", "0"));
+        flow("new task in 2003", add("2003-07-04T12:30:15", "7,4,2003*,12,30,15", "-1"));
+
+        // The checks of a save, in their order; a refused save leaves the store and the entry to be corrected.
+        const auto refused = [](const char *name, const QString &changes, const QString &box) {
+            flow(name, Valid + changes + "; snapshot; CmdUpdate; ?messages " + box + " | Ok | None; ?kept yes; "
+                       "?untouched yes; ?grid stored; ?window hidden; start 12,5,2026,7,5,0; length 0,1,30,0; "
+                       "ProgramRec=Quillsound; FilenameRec=<dir>/quillDefault.mp3; CmdUpdate; ?stored Quillsound,stored; "
+                       "?messages " + box + " | Ok | None");
+        };
+        const QString file = App + "Please enter data for program title and filename field";
+        const QString title = App + "'Program Title:' Field cann't be blank!";
+        const QString conversion = "Error in Update |  3421 Data type conversion error.";
+        refused("no file name", "FilenameRec=", file);
+        refused("no file name and no length", "ComboRechours=0; ComboRecmins=0; FilenameRec=", file);
+        refused("no length", "ComboRechours=0; ComboRecmins=0", App + "您必须首先设置自动停止录音选项!");
+        refused("no title", "ProgramRec=", title);
+        refused("letter in days", "ComboRecdays=x", "Error in Update |  13 Type mismatch");
+        refused("letter comes before the title", "ComboRecsecs=a; ProgramRec=", "Error in Update |  13 Type mismatch");
+        refused("days beyond 32 bits", "ComboRecdays=24856", "Error in Update |  6 Overflow");
+        refused("day 31 in April", "ComboMonth=4; ComboDay=31", conversion);
+        refused("hour 24", "ComboSHour=24", conversion);
+        refused("title comes before the time", "ComboSHour=24; ProgramRec=", title);
+        // Saved, the list is read afresh in start order; the length lists keep what they showed for the next task.
+        const auto saved = [](const char *name, const QString &changes, const QString &length, const QString &lists) {
+            flow(name, Valid + changes + "; CmdUpdate; ?messages ; ?mode browsing; ?layout tasks; ?tasks 2026-12-05 "
+                       "07:05:00 Quillsound,2026-12-10 09:00:00 stored; ?boxes 2026-12-05|07:05:00|Quillsound|"
+                       "<dir>/quillDefault.mp3|" + length + "; CmdAdd; ?lists 12,24,2026*,5,59,59," + lists);
+        };
+        saved("saved", "", "5400|" + Sentence, "0*,1*,30*,0*");
+        saved("saved, one second", "ComboRechours=0; ComboRecmins=0; ComboRecsecs=1", "1|0 天 0 小时 0 分钟 1 秒 之后",
+              "0*,0*,0*,1*");
+        saved("saved, typed 1.5 hours", "ComboRechours=1.5; ComboRecmins=0", "5400|0 天 1.5 小时 0 分钟 0 秒 之后",
+              "0*,1.5*,0*,0*");
+        // A store whose rules refuse the length text as empty.
+        flow("empty text refused", "sql DROP TABLE AddSchTab; sql CREATE TABLE AddSchTab (StartDate, StartTime, Program, "
+                                   "Filename, Parameter, RecordLength CONSTRAINT RecordLengthNotEmpty CHECK (RecordLength "
+                                   "NOT LIKE '0 天 1 小时 30%')); " + Valid.mid(Valid.indexOf("load"))
+                                   + "CmdUpdate; ?messages " + file + " | Ok | None; ?stored ; ?mode adding");
+
+        // The format buttons set the file name's extension and the type the dialog offers first; a cancelled
+        // dialog changes nothing, and the chosen format outlives the editor.
+        const QString chosen = "chooseFile; ?FilenameRec <dir>/quillDefault.%1; ?format %2; ";
+        flow("format buttons", Valid + "?Option2 checked; " + chosen.arg("mp3", "2") + "Option3; " + chosen.arg("wma", "3")
+                                   + "Option1; " + chosen.arg("wav", "1") + "Option2; " + chosen.arg("mp3", "2")
+                                   + "?dialog 1,2,0,1; ?dialogtext 保存: WAV 文件 (*.wav), MP3 文件 (*.mp3), WMA 文件 "
+                                     "(*.wma); ?stored stored; ?mode adding; ?messages ; Option1; unload; load; "
+                                     "?Option2 checked; ?format 1; CmdAdd; chooseFile; ?dialog 1,2,0,1,0");
+        flow("chosen file saved", Valid + "file <dir>/evening.mp3; chooseFile; Option3; ?stored stored; CmdUpdate; "
+                                          "?messages ; ?files <dir>/evening.wma,/rec/stored.mp3");
+        // An existing file, a hidden one too, is taken only once the user agrees; after a No the dialog comes again.
+        const QString files = Valid + "touch <dir>/news.mp3; touch <dir>/.news.mp3; mkdir <dir>/dir.mp3; ";
+        const QString asked = "; chooseFile; ?FilenameRec <dir>/%1; ?dialog %2; ?messages ";
+        flow("new file", files + "file <dir>/fresh.mp3" + asked.arg("fresh.mp3", "1"));
+        flow("directory", files + "file <dir>/dir.mp3" + asked.arg("dir.mp3", "1"));
+        flow("replaced", files + "file <dir>/news.mp3; yes" + asked.arg("news.mp3", "1") + Replace);
+        flow("not replaced", files + "file <dir>/news.mp3; no" + asked.arg("quillDefault.mp3", "1,1") + Replace);
+        flow("not replaced, then a new name", files + "file <dir>/news.mp3; file <dir>/fresh.mp3; no"
+                                                  + asked.arg("fresh.mp3", "1,1") + Replace);
+        flow("replaced at the third asking", files + "file <dir>/news.mp3; file <dir>/news.mp3; file <dir>/news.mp3; no; "
+                                                     "no; yes" + asked.arg("news.mp3", "1,1,1")
+                                                     + QStringList(3, Replace).join('\n'));
+        flow("hidden file replaced", files + "file <dir>/.news.mp3; yes" + asked.arg(".news.mp3", "1") + Replace);
+
+        // A stored task's date, time and seconds in the lists of an edit, a value the lists cannot show leaving
+        // them empty; saved as shown the task comes back as stored, else the save is refused until filled in.
+        const auto edit = [](const char *name, const QString &stored, const QString &lists) {
+            const bool unreadable = lists.split(u',').contains("*");
+            const QString length = unreadable ? "as stored" : lengthSentence(QString(lists).remove(u'*').split(u',').mid(6));
+            flow(name, "task " + stored.section(u'|', 0, 1) + "|stored|/rec/stored.mp3|" + stored.section(u'|', 2) + '|' + length + "; load; snapshot; CmdEdit; ?layout "
+                       "entry; ?mode editing; ?messages ; ?ProgramRec stored; ?FilenameRec /rec/stored.mp3; ?lists "
+                       + lists + "; CmdUpdate; ?kept yes; "
+                       + (unreadable ? "?mode editing; start 6,15,2010,7,30,0; length 0,1,30,0; CmdUpdate; "
+                                       "?tasks 2010-06-15 07:30:00 stored; ?boxes 2010-06-15|07:30:00|stored|"
+                                       "/rec/stored.mp3|5400|" + Sentence
+                                     : "?messages ; ?mode browsing"));
+        };
+        edit("edit, 31 December 2011", "2011-12-31|23:59:59|60", "12,31,2011,23,59,59,0,0,1,0");
+        edit("edit, midnight in 2003", "2003-07-04|00:00:00|90", "7,4,2003*,0,0,0,0,0,1,30");
+        edit("edit, in 2012", "2012-02-29|13:05:00|90", "2,29,2012*,13,5,0,0,0,1,30");
+        edit("edit, 86399 seconds", "2010-06-15|07:30:00|86399", "6,15,2010,7,30,0,0,23,59,59");
+        edit("edit, 86400 seconds", "2010-06-15|07:30:00|86400", "6,15,2010,7,30,0,1,0,0,0");
+        edit("edit, 93784 seconds", "2010-06-15|07:30:00|93784", "6,15,2010,7,30,0,1,2,3,4");
+        edit("edit, 32 days are typed", "2010-06-15|07:30:00|2764800", "6,15,2010,7,30,0,32*,0,0,0");
+        edit("edit, letters for seconds", "2010-06-15|07:30:00|soon", "6,15,2010,7,30,0,*,*,*,*");
+        edit("edit, fraction of seconds", "2010-06-15|07:30:00|5400.5", "6,15,2010,7,30,0,*,*,*,*");
+        edit("edit, time past the day", "2010-06-15|25:00:00|5400", "6,15,2010,*,*,*,0,1,30,0");
+        edit("edit, 30 February", "2010-02-30|07:30:00|5400", "*,*,*,7,30,0,0,1,30,0");
+        edit("edit, no date", "|07:30:00|5400", "*,*,*,7,30,0,0,1,30,0");
+
+        // Browsing, a row picked in the grid becomes current; while an entry is pending the pick is put back,
+        // and the entry saves whole, an edit into the row it began on.
+        const QString picks = "insert 2026-12-02 09:00:00 b; insert 2026-12-01 09:00:00 a; insert 2026-12-03 09:00:00 c; "
+                              "load; ?selected 0; row 2; ?current 2; ?marked 2; ?selected 2; ?boxes 2026-12-03|09:00:00|c|"
+                              "/rec/c.mp3|5400|" + Sentence + "; up; ?current 1; ?marked 1; ?ProgramRec b; escape; "
+                              "?window shown; ";
+        flow("grid pick while adding", picks + "CmdAdd; start 11,30,2026,8,0,0; length 0,0,1,0; row 0; ?ProgramRec "
+                                               "Quillsound; ?mode adding; ?marked 1; ?selected 1; CmdUpdate; ?messages ; "
+                                               "?tasks 2026-11-30 08:00:00 Quillsound,2026-12-01 09:00:00 a,2026-12-02 "
+                                               "09:00:00 b,2026-12-03 09:00:00 c");
+        flow("grid pick while editing", picks + "CmdEdit; ComboSHour=21; ComboDay=4; ComboRecmins=45; Option1; row 0; "
+                                                "?ProgramRec b; ?mode editing; ?marked 1; ?selected 1; CmdUpdate; "
+                                                "?messages ; ?tasks 2026-12-01 09:00:00 a,2026-12-03 09:00:00 c,2026-12-04 "
+                                                "21:00:00 b; row 2; ?boxes 2026-12-04|21:00:00|b|/rec/b.wav|6300|"
+                                                "0 天 1 小时 45 分钟 0 秒 之后");
+
+        // Reached with the buttons enabled, the empty table tells and disables them; the unload tells once that
+        // nothing is due.
+        flow("empty table", "load; ?boxes |||||; ?grid ; ?current -1; ?layout browsing; enable CmdEdit; enable CmdDelete; "
+                            "CmdEdit; ?layout browsing; ?mode browsing; enable CmdDelete; CmdDelete; enable CmdCancel; "
+                            "CmdCancel; ?layout browsing; ?boxes |||||; ?lists " + DesignStart + ",0*,0*,0*,0*; "
+                            "?messages " + NoTasks + '\n' + NoTasks + "; unload; unload; ?window unloaded; ?messages "
+                            + NoTasks + '\n' + NoTasks + '\n' + App + "   当前未录音! | Ok | None; ?LblDateRec ; "
+                            "?LblProgramRec ; ?LblFilenameRec ");
+        // Fired and removed through another connection after the editor read its list, the task is passed over:
+        // a save then finds nothing pending and closes the editor; a cancel shows the task as listed.
+        const QString removed = "insert 2026-12-25 20:00:00 fired; load; sql DELETE FROM AddSchTab; CmdEdit; ?messages ; "
+                                "?mode browsing; ?layout entry; ?lists 12,25,2026*,20,0,0,0,1,30,0; ";
+        flow("removed underneath, saved", removed + "CmdUpdate; ?messages " + LostEntry + "; ?window unloaded; ?stored ");
+        flow("removed underneath, cancelled", removed + "CmdCancel; ?messages ; ?layout tasks; ?lists " + DesignStart
+                                                  + ",0,1,30,0; ?ProgramRec fired; ?FilenameRec /rec/fired.mp3; "
+                                                    "?window hidden");
+
+        // A cancel drops the entry and what it changed; the same task can then be edited and saved, and a move
+        // and the close write nothing more.
+        const QString two = "insert 2026-12-25 20:00:00 stored; insert 2026-12-26 20:00:00 other; load; snapshot; ";
+        const QString cancel = "; start 1,2,2027,3,4,5; length 0,2,15,0; Option3; CmdCancel; ?mode browsing; ?messages ; "
+                               "?kept yes; ?lists " + DesignStart + ',';
+        const QString again = "; ?layout tasks; ?grid stored,other; ?boxes 2026-12-25|20:00:00|stored|/rec/stored.mp3|5400|"
+                              + Sentence + "; CmdEdit; ?lists 12,25,2026*,20,0,0,0,1,30,0; ComboSMinute=45; CmdUpdate; "
+                              "?messages ; ?boxes 2026-12-25|20:45:00|stored|/rec/stored.mp3|5400|" + Sentence
+                              + "; row 1; ?ProgramRec other; snapshot; CmdExit; ?window unloaded; ?kept yes; "
+                                "?LblProgramRec stored; ?files /rec/stored.mp3,/rec/other.mp3";
+        flow("cancelled new task, empty table", "load; snapshot; CmdAdd" + cancel + "0*,2*,15*,0*; ?layout browsing; "
+                                                                                      "?boxes |||||");
+        flow("cancelled new task", two + "CmdAdd" + cancel + "0*,2*,15*,0*" + again);
+        flow("cancelled edit", two + "CmdEdit" + cancel + "0,2*,15*,0" + again);
+
+        // A deletion asks first and removes the picked task; the list is read afresh, its first task shown.
+        const QString three = "insert 2026-12-03 09:00:00 last; insert 2026-12-01 09:00:00 first; insert 2026-12-02 "
+                              "09:00:00 middle; load; snapshot; ";
+        flow("deleted", three + "row 1; yes; CmdDelete; ?messages " + Question + "; ?tasks 2026-12-01 09:00:00 first,"
+                                "2026-12-03 09:00:00 last; ?grid first,last; ?current 0; ?ProgramRec first; ?layout tasks");
+        flow("not deleted", three + "row 2; no; CmdDelete; ?messages " + Question + "; ?kept yes; ?grid first,middle,last; "
+                                    "?current 2; ?ProgramRec last; ?layout tasks");
+        flow("only task deleted", "insert 2026-12-25 09:00:00 only; load; yes; CmdDelete; ?messages " + Question + '\n'
+                                      + App + "没有录音可供删除. | Ok | None; ?stored ; ?grid ; ?current -1; ?boxes |||||; "
+                                              "?layout browsing");
+        // The copy into the boxes stops at the missing date, silently.
+        flow("deleted before an undated task", "insert - 07:00:00 undated; insert 2026-12-25 09:00:00 dated; load; row 1; "
+                                               "yes; CmdDelete; ?messages " + Question + "; ?stored undated; ?current 0; "
+                                               "?StartTimeRec 07:00:00; ?ProgramRec undated; ?layout tasks");
+
+        // Closing reads the list again and shows its first task on the main window; a first task without a date
+        // stops that copy silently, and the main window removes it.
+        flow("closed", "insert 2026-12-26 20:00:00 later; load; insert 2026-12-25 20:00:00 added elsewhere; "
+                       "?LblProgramRec ; ?grid later; row 0; CmdExit; ?window unloaded; ?messages ; ?grid added "
+                       "elsewhere,later; ?ProgramRec added elsewhere; ?LblProgramRec added elsewhere; "
+                       "?LblDateRec 2026-12-25; ?LblStartTimeRec 20:00:00");
+        flow("closed over an undated task", "insert - 07:00:00 undated; insert 2026-12-25 20:00:00 dated; load; unload; "
+                                            "?messages ; ?stored dated");
+    }
+
+    void flows()
+    {
+        QFETCH(QString, steps);
+        m_kit->act(steps);
+    }
+
+    void loadShowsTheTasksInStartOrder()
+    {
+        // A field without value shows empty and stops nothing.
+        m_kit->act("task 2026-12-02|09:00:00|second-nine||90|0 天 0 小时 1 分钟 30 秒 之后; insert 2026-12-10 09:00:00 tenth; "
+                   "insert 2026-12-02 10:00:00 second-ten");
+        // Loaded twice: a second load starts from a fresh window, so each list entry is there once.
+        m_kit->act("load; unload; load; ?boxes 2026-12-02|09:00:00|second-nine||90|0 天 0 小时 1 分钟 30 秒 之后; ?marked 0; "
+                   "?selected 0; ?layout tasks; ?messages ; ?lists " + DesignStart + ",0*,0*,0*,0*");
+        AddSchedule *editor = m_kit->editor();
+        QCOMPARE(editor->windowTitle(), QStringLiteral("编辑计划"));
+        // The client size pins the form's twips; the window is fixed, modal, over the main window, not yet shown.
+        QCOMPARE(editor->size(), QSize(385, 482));
+        QVERIFY(editor->minimumSize() == editor->maximumSize() && editor->isModal() && !editor->isVisible());
+        QVERIFY(editor->parentWidget() == m_kit->scheduler.get());
+        QVERIFY(!(editor->windowFlags() & Qt::WindowMinimizeButtonHint));
+        const auto date = [this](int day) { return m_kit->services.texts.dateText(QDate(2026, 12, day)); };
+        const auto time = [this](int hour) { return m_kit->services.texts.timeText(QTime(hour, 0)); };
+        QCOMPARE(m_kit->gridRows(),
+                 QList<QStringList>({{date(2), time(9), "second-nine", "", "90", "0 天 0 小时 1 分钟 30 秒 之后"},
+                                     {date(2), time(10), "second-ten", "/rec/second-ten.mp3", "5400", Sentence},
+                                     {date(10), time(9), "tenth", "/rec/tenth.mp3", "5400", Sentence}}));
+        QCOMPARE(m_kit->find<QTableView>("DBGrid1")->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QStringList texts;
+        for (int column = 0; column < 6; ++column)
+            texts << m_kit->model()->headerData(column, Qt::Horizontal).toString();
+        // Each list holds its whole numbers in order; a typed text never joins them.
+        for (const char *name : {"ComboMonth", "ComboDay", "ComboYear", "ComboSHour", "ComboSMinute", "ComboSSecond",
+                                 "ComboRecdays", "ComboRechours", "ComboRecmins", "ComboRecsecs"}) {
+            const QComboBox *list = m_kit->list(name);
+            texts << list->itemText(0) + " to " + list->itemText(list->count() - 1);
+            for (int i = 0; i < list->count(); ++i)
+                texts.last() += list->itemText(i) == QString::number(list->itemText(0).toInt() + i) ? "" : " broken";
+            texts.last() += list->insertPolicy() == QComboBox::NoInsert ? "" : " inserting";
+        }
+        QCOMPARE(texts, QStringList({"StartDate", "StartTime", "Program", "Filename", "Parameter", "RecordLength",
+                                     "1 to 12", "1 to 31", "2004 to 2011", "0 to 23", "0 to 59", "0 to 59", "0 to 31",
+                                     "0 to 23", "0 to 59", "0 to 59"}));
+    }
+
+    // Unreadable, the store is reported with its path and no editor loads; each reason has its own number.
+    void storeThatCannotBeReadIsReported_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << "" << "3024: Could not find file '%1'.";
+        QTest::newRow("table missing") << "DROP TABLE AddSchTab" << "3078: The table 'AddSchTab' is missing from the store '%1'.";
+    }
+
+    void storeThatCannotBeReadIsReported()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, text);
+        QVERIFY(damage.isEmpty() ? QFile::remove(m_kit->dir.storePath()) : (m_kit->dir.exec(damage), true));
+        QVERIFY(!m_kit->load() && !m_kit->scheduler->findChild<AddSchedule *>());
+        QCOMPARE(m_kit->state("messages"), App + "计划数据库无法打开, 编辑计划窗口将关闭.\n\n错误 " + text.arg(m_kit->dir.storePath())
+                                               + " | Ok | Critical");
+    }
+
+    // Whatever the user types into one list, the save refuses it with one of its messages and writes nothing, or
+    // writes a correct task.
+    void typedTextIsRefusedOrStoredCorrectly_data()
+    {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<QString>("typed");
+        const QStringList texts{"abc", "", "99999999999999999999", "1e400", "nan", "inf", "-inf", "-0", "１２", "1,5",
+                                "0x10", " 7 ", "2147483648", QString(10000, u'9'), QString(10000, u'x')};
+        for (int list = 0; list < 10; ++list) {
+            for (const QString &typed : texts)
+                QTest::addRow("%d=%s", list, qPrintable(typed.left(12))) << list << typed;
+        }
+    }
+
+    void typedTextIsRefusedOrStoredCorrectly()
+    {
+        QFETCH(int, list);
+        QFETCH(QString, typed);
+        QStringList entry{"12", "24", "2026", "6", "0", "0", "0", "1", "0", "0"};
+        entry[list] = typed;
+        m_kit->act("load; CmdAdd");
+        m_kit->enterStart(entry[0], entry[1], entry[2], entry[3], entry[4], entry[5]);
+        m_kit->enterLength(entry[6], entry[7], entry[8], entry[9]);
+        m_kit->act("CmdUpdate");
+        const QList<QStringList> rows = m_kit->dir.rows();
+        const QString shown = m_kit->state("messages");
+        if (rows.isEmpty()) {
+            QVERIFY2(QRegularExpression("^(Error in Update|QuillScheduler) \\| [^\n]*$").match(shown).hasMatch(),
+                     qPrintable(shown));
+            return m_kit->act("?layout entry");
+        }
+        // A plain decimal number as a person writes it; anything else must never be stored.
+        QVERIFY2(shown.isEmpty() && rows.size() == 1, qPrintable(shown));
+        QVERIFY(QRegularExpression("^\\s*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)\\s*$").match(typed).hasMatch());
+        const QDate day = QDate::fromString(rows[0][0], Qt::ISODate);
+        const QTime start = QTime::fromString(rows[0][1], Qt::ISODate);
+        QCOMPARE(QList<int>({day.month(), day.day(), start.hour(), start.minute(), start.second()}),
+                 QList<int>({entry[0].toInt(), entry[1].toInt(), entry[3].toInt(), entry[4].toInt(), entry[5].toInt()}));
+        const double total = entry[6].toDouble() * 86400 + entry[7].toDouble() * 3600 + entry[8].toDouble() * 60
+                             + entry[9].toDouble();
+        QCOMPARE(rows[0].mid(4), QStringList({QString::number(qint64(std::nearbyint(total))), lengthSentence(entry.mid(6))}));
+    }
+
+    // The grid's model over the editor's cursor, through moves, readings and writes.
+    void modelKeepsItsRulesThroughEveryChange()
+    {
+        m_kit->act("insert 2026-12-01 09:00:00 a; insert 2026-12-02 09:00:00 b; insert 2026-12-03 09:00:00 c; load");
+        CursorTableModel *model = m_kit->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        ResultSet &rows = m_kit->rows();
+        QVERIFY(!rows.moveNext() && !rows.moveTo(2) && !rows.moveNext() && rows.eof() && model->currentRow() == -1);
+        // A move drops a pending row unwritten; a move to no row is refused and stays put.
+        QVERIFY(!rows.addNew() && !rows.setValue(ScheduleFields::Program, QStringLiteral("pending")));
+        QSignalSpy changed(&rows, &ResultSet::currentRowChanged);
+        QVERIFY(!rows.moveTo(1) && rows.update() && changed.size() == 1 && m_kit->dir.rowCount() == 3);
+        QCOMPARE(QList<int>({rows.moveTo(-1).number, rows.moveTo(3).number}), QList<int>(2, StoreError::NoCurrentRecord));
+        m_kit->act("?mode browsing; ?current 1; ?ProgramRec b");
+        // A row added through the cursor, or removed elsewhere, changes the grid at the next reading.
+        QVERIFY(!rows.addNew() && !rows.setValue(ScheduleFields::Program, QStringLiteral("added")));
+        QVERIFY(!rows.setValue(ScheduleFields::Filename, QStringLiteral("/rec/added.mp3")) && !rows.update());
+        m_kit->act("sql DELETE FROM AddSchTab WHERE Program = 'a'; ?grid a,b,c; ?stored added,b,c");
+        QVERIFY(!rows.requery());
+        m_kit->act("?grid added,b,c; sql DELETE FROM AddSchTab");
+        QVERIFY(!rows.requery() && model->rowCount() == 0 && model->currentRow() == -1);
+    }
+
+    void markerFollowsTheCurrentRow()
+    {
+        m_kit->act("insert 2026-12-03 09:00:00 c; insert 2026-12-01 09:00:00 a; insert 2026-12-02 09:00:00 b; load");
+        ResultSet &rows = m_kit->rows();
+        QSignalSpy moved(m_kit->model(), &CursorTableModel::currentRowMoved);
+        QSignalSpy repainted(m_kit->model(), &QAbstractItemModel::headerDataChanged);
+        // The step's error and the marked row, then the moves told and the row selectors to repaint.
+        const auto step = [&](StoreError error) {
+            QStringList seen{QString::number(error.number), m_kit->state("marked")};
+            for (const QList<QVariant> &arguments : std::as_const(moved))
+                seen << "moved " + arguments.at(0).toString();
+            for (const QList<QVariant> &arguments : std::as_const(repainted))
+                seen << QStringLiteral("selector %1-%2").arg(arguments.at(1).toInt()).arg(arguments.at(2).toInt());
+            moved.clear();
+            repainted.clear();
+            return seen.join(QStringLiteral(", "));
+        };
+        QCOMPARE(step({}), QStringLiteral("0, 0"));
+        QCOMPARE(step(rows.moveNext()), QStringLiteral("0, 1, moved 1, selector 0-0, selector 1-1"));
+        QCOMPARE(step(rows.moveTo(2)), QStringLiteral("0, 2, moved 2, selector 1-1, selector 2-2"));
+        QCOMPARE(step(rows.moveTo(3)), QStringLiteral("3021, 2"));
+        QCOMPARE(step(rows.moveNext()), QStringLiteral("0, none, moved -1, selector 2-2"));
+        QCOMPARE(step(rows.requery()), QStringLiteral("0, 0, moved 0, selector 0-0"));
+        QCOMPARE(step(rows.deleteRow()), QStringLiteral("0, none, moved -1, selector 0-0"));
+    }
+
+    // Tasks "time|seconds|title" on 24 December at 06:00; each row's mark and tooltip.
+    void marksShowMissedAndClashingTasks_data()
+    {
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QStringList>("marks");
+        const QString missed = QStringLiteral("missed 已错过: 录音时间已过");
+        QTest::newRow("recording over") << QStringList{"05:00:00|60|early", "06:30:00|60|later"} << QStringList{missed, ""};
+        QTest::newRow("late but still recording") << QStringList{"05:30:00|3600|running"} << QStringList{""};
+        QTest::newRow("starts within the one before")
+            << QStringList{"06:10:00|3600|long", "06:30:00|60|short", "08:00:00|60|apart"}
+            << QStringList{"clash «short» 开始时, 本录音将于 12-24 06:30:00 被截断.",
+                           "clash 开始时将截断 «long» 的录音 (12-24 06:30:00).", ""};
+        QTest::newRow("starts as the one before ends") << QStringList{"06:10:00|60|first", "06:11:00|60|second"}
+                                                       << QStringList{"", ""};
+        QTest::newRow("a missed one cuts nothing off")
+            << QStringList{"04:00:00|3600|gone", "04:30:00|60|gone too", "06:30:00|60|next"}
+            << QStringList{missed, missed, ""};
+    }
+
+    void marksShowMissedAndClashingTasks()
+    {
+        QFETCH(QStringList, tasks);
+        QFETCH(QStringList, marks);
+        for (const QString &task : std::as_const(tasks)) {
+            const QStringList fields = task.split(u'|');
+            m_kit->act(QStringLiteral("task 2026-12-24|%1|%3|/rec/x.mp3|%2|-").arg(fields[0], fields[1], fields[2]));
+        }
+        m_kit->act("clock 2026-12-24T06:00:00; load");
+        QStringList shown;
+        for (int row = 0; row < m_kit->model()->rowCount(); ++row) {
+            const QModelIndex cell = m_kit->model()->index(row, row * 2);
+            const bool missed = cell.data(Qt::ForegroundRole).isValid();
+            shown << (missed ? "missed " : cell.data(Qt::BackgroundRole).isValid() ? "clash " : "")
+                         + cell.data(Qt::ToolTipRole).toString();
+        }
+        QCOMPARE(shown, marks);
+        // The last task becomes missed while the list is open, as its recording ends.
+        QSignalSpy changed(m_kit->model(), &QAbstractItemModel::dataChanged);
+        const QStringList last = tasks.last().split(u'|');
+        m_kit->services.clock.set(QDateTime(QDate(2026, 12, 24), QTime::fromString(last[0])).addSecs(last[1].toInt()));
+        QVERIFY(changed.wait(3000));
+        QVERIFY(m_kit->model()->index(tasks.size() - 1, 0).data(Qt::ForegroundRole).isValid());
+        // The whole grid is told, so the view repaints every mark, the last cell too.
+        const QModelIndex lastCell = m_kit->model()->index(tasks.size() - 1, ScheduleFields::Count - 1);
+        QCOMPARE(changed.last().at(1).toModelIndex(), lastCell);
+    }
+
+    // Held by another program, the store refuses the save with its number; the entry stays for another try.
+    void saveUnderALockKeepsTheEntry()
+    {
+        m_kit->act("load; CmdAdd; start 12,24,2026,6,0,0; length 0,1,30,0");
+        StoreLocker locker(m_kit->dir.storePath());
+        QVERIFY(locker.lock());
+        m_kit->act("CmdUpdate; ?layout entry; ?stored ");
+        QVERIFY2(m_kit->state("messages").startsWith("Error in Update |  3260 "), qPrintable(m_kit->state("messages")));
+        QVERIFY(locker.release());
+        m_kit->act("CmdUpdate; ?tasks 2026-12-24 06:00:00 Quillsound; ?mode browsing");
+    }
+
+    // The main window over two tasks runs the steps in the editor it shows, or in the one it loaded at start-up
+    // ("hidden: ") and then ends; the boxes told and the titles stored after.
+    void mainWindowCatchesUpWhenTheEditorCloses_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("stored");
+        const auto row = [](const char *name, const char *steps, const QString &messages, const char *stored) {
+            QTest::newRow(name) << steps << messages << stored;
+        };
+        row("new task", "CmdAdd; start 12,24,2026,21,30,0; length 0,0,45,0; CmdUpdate; CmdExit", "", "Quillsound,sooner,later");
+        row("closed while pending", "CmdAdd; start 12,24,2026,21,30,0; length 0,0,1,0; close", "", "sooner,later");
+        row("edit, then exit", "CmdEdit; start 1,1,2027,1,1,1; Option3; CmdExit", "", "sooner,later");
+        row("program ended while pending", "hidden: CmdAdd; length 0,0,1,0", Ending, "sooner,later");
+        row("lost entry", "CmdAdd; length 0,0,1,0; drop; CmdUpdate", LostEntry, "sooner,later");
+        row("deleted", "yes; CmdDelete", Question, "later");
+        row("not deleted", "no; CmdDelete", Question, "sooner,later");
+        // Not read again, the editor still lists a task that the main window fired; deleting it is passed over.
+        row("fired, then deleted", "hidden: fire; yes; CmdDelete; ?grid sooner,later; ?layout tasks", Question + '\n' + Ending,
+            "later");
+        // The vanished row is no empty table: only the question whether to end.
+        row("fired since loading", "hidden: sql DELETE FROM AddSchTab", Ending, "");
+        // An editor loaded at start lists only the tasks left when it is shown.
+        row("fired before showing", "?grid later; ?ProgramRec later", "", "later");
+    }
+
+    void mainWindowCatchesUpWhenTheEditorCloses()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, messages);
+        QFETCH(QString, stored);
+        m_kit = std::make_unique<EditorTestKit>(true);
+        m_kit->insert({"2026-12-25 20:00:00 sooner", "2026-12-26 20:00:00 later"});
+        QVERIFY(!m_kit->scheduler->Form_Load() && m_kit->editor());
+        m_kit->scheduler->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_kit->scheduler.get()));
+        if (QTest::currentDataTag() == QLatin1String("fired before showing"))
+            m_kit->act("sql DELETE FROM AddSchTab WHERE Program = 'sooner'");
+        PaintCounter paints;
+        m_kit->scheduler->installEventFilter(&paints);
+        QRect editor;
+        if (steps.startsWith(QLatin1String("hidden: "))) {
+            m_kit->act(steps.mid(8) + "; yes");
+            QVERIFY(m_kit->scheduler->close());
+        } else {
+            m_kit->whileShown([&](AddSchedule &shown) {
+                editor = shown.frameGeometry();
+                paints.count = 0;
+                // A deletion repaints the main window, but its labels catch up only when the editor closes.
+                m_kit->act(steps + "; ?LblProgramRec sooner");
+                QVERIFY(!steps.endsWith(QLatin1String("CmdDelete")) || paints.count > 0);
+            });
+            // Centred on the main window across, and moved down only as far as the screen's top edge needs.
+            const QPoint centre = m_kit->scheduler->frameGeometry().center();
+            const int screenTop = m_kit->scheduler->screen()->availableGeometry().top();
+            QVERIFY(qAbs(editor.center().x() - centre.x()) <= 10 && editor.top() >= screenTop);
+            QVERIFY(editor.top() == screenTop || qAbs(editor.center().y() - centre.y()) <= 10);
+        }
+        QVERIFY(!m_kit->editor());
+        // The main window shows the first task stored.
+        QStringList labels;
+        for (const char *name : {"LblDateRec", "LblStartTimeRec", "LblProgramRec", "LblFilenameRec", "LblParamarRec",
+                                 "LblEndTimeRec"})
+            labels << m_kit->state(name);
+        QCOMPARE(labels, m_kit->dir.rows().value(0, QStringList(6, QString())));
+        m_kit->act("?messages " + messages + "; ?stored " + stored);
+        // Each showing after an unload loads a fresh editor over the store as it is now.
+        if (m_kit->scheduler->isVisible()) {
+            m_kit->insert({"2026-12-24 20:00:00 added"});
+            m_kit->whileShown([&](AddSchedule &) {
+                m_kit->act("?grid added," + stored + "; ?ProgramRec added; ?mode browsing");
+                QCOMPARE(m_kit->list("ComboSHour")->count(), 24);
+            });
+            QVERIFY(!m_kit->editor());
+        }
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "tst_editor.moc"

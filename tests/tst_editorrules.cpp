@@ -1,0 +1,106 @@
+#include "EntryConversion.h"
+#include "FileExistence.h"
+#include "OutputFileName.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The editor's text rules: what the entry lists' texts are read as, and the output file's name. Each
+// case is "input=result"; a result in parentheses is an error number.
+class EditorRulesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void cases(const QStringList &rows)
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("result");
+        for (const QString &row : rows)
+            QTest::newRow(qPrintable(row.left(40))) << row.section(u'=', 0, -2) << row.section(u'=', -1);
+    }
+
+private slots:
+    // Days|hours|minutes|seconds as decimal numbers, totalled in seconds and rounded half to even into 32 bits.
+    void lengthSeconds_data()
+    {
+        cases({"0|0|0|1=1", "31|23|59|59=2764799", "0|1.5|0|0=5400", "0|0|0|0.5=0", "0|0|0|2.5=2", "-1|30|0|0=21600",
+               "0|0|.5|0=30", " 1 |0|0|0=86400", "0|0|-1|0=-60", "0|0|0|2147483647=2147483647",
+               "0|0|0|-2147483648=-2147483648", "0|0|0|2147483648=(6)", "0|0|0|2147483647.5=(6)", "24856|0|0|0=(6)",
+               "0|0|0|" + QString(400, u'9') + "=(6)", "0|1|0|0." + QString(400, u'0') + "1=3600", "x|0|0|0=(13)",
+               "0|1h|0|0=(13)", "0|0|0|=(13)", "-|0|0|0=(13)", "0|1,5|0|0=(13)"});
+    }
+
+    void lengthSeconds()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        const QStringList parts = input.split(u'|');
+        int total = 12345;
+        const StoreError error = EntryConversion::lengthSeconds(parts[0], parts[1], parts[2], parts[3], &total);
+        QCOMPARE(error ? QStringLiteral("(%1)").arg(error.number) + QString::number(total) : QString::number(total),
+                 result.startsWith(u'(') ? result + "12345" : result);
+    }
+
+    // "h:m:s" is read as a start time, "m-d-y" as a start date; a one- or two-digit year is 1930 to 2029.
+    void startTexts_data()
+    {
+        cases({"0:0:0=00:00:00", "23:59:59=23:59:59", "24:0:0=(3421)", "1:60:0=(3421)", "99999999999:0:0=(3421)",
+               "x:0:0=(13)", "1.5:0:0=(13)", "1::0=(13)", "1:0=(13)", "12-5-2026=2026-12-05", "3-4-2003=2003-03-04",
+               "1-2-29=2029-01-02", "1-2-30=1930-01-02", "1-2-999=0999-01-02", "2-29-2028=2028-02-29",
+               " 2 - 3 - 2026 =2026-02-03", "4-31-2026=(3421)", "2-29-2027=(3421)", "13-1-2026=(3421)", "1-1-10000=(3421)",
+               "1-1-099=(3421)", "1-x-2026=(13)", "1-1.5-2026=(13)", "1-1-=(13)"});
+    }
+
+    void startTexts()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        QTime time;
+        QDate date;
+        const StoreError error = input.contains(u':') ? EntryConversion::readStartTime(input, &time)
+                                                      : EntryConversion::readStartDate(input, &date);
+        const QString read = time.toString(Qt::ISODate) + date.toString(Qt::ISODate);
+        QCOMPARE(error ? QStringLiteral("(%1)").arg(error.number) : read, result);
+        QVERIFY(!error || (time.isNull() && date.isNull()));
+    }
+
+    // The extension is the file name's, after the last '/' or '\'; a dot that begins the name hides the file.
+    void withExtension_data()
+    {
+        cases({"C:\\rec\\news.mp3 wma=C:\\rec\\news.wma", "C:\\rec\\news wav=C:\\rec\\news.wav",
+               "/rec.d/news wav=/rec.d/news.wav", "/rec.d/news.mp3 wav=/rec.d/news.wav", "/rec/news.a wav=/rec/news.wav",
+               "/rec/news. wma=/rec/news.wma", "/rec/.news wav=/rec/.news.wav", "ab wav=ab.wav", " wav=", "/rec/ wma=/rec/"});
+    }
+
+    void withExtension()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        QCOMPARE(OutputFileName::withExtension(input.section(u' ', 0, 0), input.section(u' ', 1)), result);
+    }
+
+    void fileExistsCountsOrdinaryFilesOnly_data()
+    {
+        cases({"plain.wav=1", "link.wav=1", "folder.wav=0", "folderlink.wav=0", "dangling.wav=0", "missing.wav=0",
+               "plain.wav/inside.wav=0", "=0"});
+    }
+
+    void fileExistsCountsOrdinaryFilesOnly()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        QTemporaryDir files;
+        QFile plain(files.filePath(QStringLiteral("plain.wav")));
+        QVERIFY(plain.open(QIODevice::WriteOnly) && QDir().mkpath(files.filePath(QStringLiteral("folder.wav"))));
+        for (const QString link : {"plain.wav link.wav", "folder.wav folderlink.wav", "gone.wav dangling.wav"})
+            QVERIFY(QFile::link(files.filePath(link.section(u' ', 0, 0)), files.filePath(link.section(u' ', 1))));
+        QCOMPARE(FileExistence::FileExists(files.filePath(input)), result == QLatin1String("1"));
+        QVERIFY(!FileExistence::FileExists(QString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(EditorRulesTest)
+#include "tst_editorrules.moc"
