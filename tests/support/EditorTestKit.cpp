@@ -1,6 +1,7 @@
 #include "EditorTestKit.h"
 
 #include "OutputFormat.h"
+#include "ScheduleFields.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -81,17 +82,6 @@ void EditorTestKit::insert(const QStringList &tasks) const
 void EditorTestKit::click(const char *name) const
 {
     QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
-}
-
-void EditorTestKit::enterStart(const QString &month, const QString &day, const QString &year, const QString &hour,
-                               const QString &minute, const QString &second)
-{
-    enter(*this, 0, {month, day, year, hour, minute, second});
-}
-
-void EditorTestKit::enterLength(const QString &days, const QString &hours, const QString &minutes, const QString &seconds)
-{
-    enter(*this, 6, {days, hours, minutes, seconds});
 }
 
 void EditorTestKit::act(QString steps)
@@ -199,7 +189,9 @@ QString EditorTestKit::state(const QString &facet) const
         return parts.join(u'|');
     }
     if (is("grid") || is("stored") || is("tasks") || is("files")) {
-        for (const QStringList &row : is("grid") ? gridRows() : dir.rows())
+        for (int row = 0; is("grid") && row < model()->rowCount(); ++row)
+            parts << model()->index(row, 2).data().toString();
+        for (const QStringList &row : is("grid") ? QList<QStringList>() : dir.rows())
             parts << (is("tasks") ? row.mid(0, 3).join(u' ') : row.at(is("files") ? 3 : 2));
         return parts.join(u',');
     }
@@ -232,17 +224,6 @@ QString EditorTestKit::state(const QString &facet) const
         return option->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
     const auto *label = scheduler->findChild<QLabel *>(facet);
     return !label ? QStringLiteral("<no %1>").arg(facet) : dated ? iso(label->text()) : label->text();
-}
-
-QList<QStringList> EditorTestKit::gridRows() const
-{
-    QList<QStringList> rows;
-    for (int row = 0; row < model()->rowCount(); ++row) {
-        rows.append(QStringList());
-        for (int column = 0; column < model()->columnCount(); ++column)
-            rows.last() << model()->index(row, column).data().toString();
-    }
-    return rows;
 }
 
 void EditorTestKit::whileShown(const std::function<void(AddSchedule &)> &work)

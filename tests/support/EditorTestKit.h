@@ -50,11 +50,6 @@ public:
     // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
     void insert(const QStringList &tasks) const;
     void click(const char *name) const;
-    // Types the texts into the lists, as the user would after picking or typing.
-    void enterStart(const QString &month, const QString &day, const QString &year, const QString &hour,
-                    const QString &minute, const QString &second);
-    void enterLength(const QString &days, const QString &hours, const QString &minutes, const QString &seconds);
-
     // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start
     // m,d,y,h,m,s" and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row;
     // up and escape press the key; yes and no answer the next question; "file PATH" answers the next file
@@ -73,7 +68,6 @@ public:
     // one's "title: types"; else a box's or main window label's text (dates and times as ISO), or an option's
     // checked or unchecked.
     QString state(const QString &facet) const;
-    QList<QStringList> gridRows() const;
 
     // Clicks CmdViewRec of the main window and runs the work while the editor is shown modally;
     // the editor is closed afterwards if the work left it open, so a failing check cannot hang the test.
