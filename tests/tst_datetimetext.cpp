@@ -1,7 +1,6 @@
 #include "DateTimeText.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -11,10 +10,6 @@ namespace {
 const QStringList locales = QStringLiteral("en_US zh_CN de_DE C ko_KR ja_JP en_GB zh_TW fa_IR es_ES sq_AL bg_BG "
                                            "ar_EG fi_FI th_TH hu_HU ccp_BD ff_SN ee_GH as_IN")
                                 .split(u' ');
-// Those whose own short date (its year widened) and long time (without the zone) read back, and so are kept.
-const QStringList lookLocales =
-    QStringLiteral("en_US zh_CN de_DE C ko_KR ja_JP en_GB es_ES sq_AL fa_IR bg_BG").split(u' ');
-
 QString yearText(const QLocale &locale, int year)
 {
     QLocale plain = locale;
@@ -29,14 +24,14 @@ class TestDateTimeText : public QObject
     Q_OBJECT
 
 private slots:
-    void textsReadBackAndKeepTheLocaleLook_data()
+    void textsReadBackAndNameNoZone_data()
     {
         QTest::addColumn<QString>("localeName");
         for (const QString &name : locales)
             QTest::newRow(qPrintable(name)) << name;
     }
 
-    void textsReadBackAndKeepTheLocaleLook()
+    void textsReadBackAndNameNoZone()
     {
         QFETCH(QString, localeName);
         const QLocale locale(localeName);
@@ -49,13 +44,6 @@ private slots:
         for (const QDate &date : std::as_const(dates)) {
             const QString text = texts.dateText(date);
             QVERIFY2(texts.readDate(QStringLiteral("  ") + text + QStringLiteral("\t")) == date, qPrintable(text));
-            QString look = locale.toString(date, QLocale::ShortFormat);
-            const QString shortYear = locale.toString(date, QStringLiteral("yy"));
-            if (!look.contains(yearText(locale, date.year())))
-                look.replace(shortYear, yearText(locale, date.year()));
-            // Where the short year also stands for the day or month, the locale's look cannot be told.
-            if (lookLocales.contains(localeName) && locale.toString(date, QLocale::ShortFormat).count(shortYear) <= 1)
-                QCOMPARE(text, look);
         }
 
         const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
@@ -69,11 +57,6 @@ private slots:
             QVERIFY2(std::none_of(rest.cbegin(), rest.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 128; }),
                      qPrintable(text));
             QVERIFY2(!text.contains(zone), qPrintable(text));
-            if (lookLocales.contains(localeName) && minuteOfDay % 97 == 0) {
-                QString look = locale.toString(time, QLocale::LongFormat);
-                look.remove(locale.toString(time, QStringLiteral("t")));
-                QCOMPARE(text, look.trimmed().remove(QRegularExpression(QStringLiteral("[ (),\\[\\]]+$"))));
-            }
         }
         QVERIFY(texts.dateText(QDate(2026, 2, 30)).isEmpty() && texts.timeText(QTime(24, 0, 0)).isEmpty());
     }

@@ -27,20 +27,6 @@ QString lengthSentence(const QStringList &parts)
     return QStringLiteral("%1 天 %2 小时 %3 分钟 %4 秒 之后").arg(parts[0], parts[1], parts[2], parts[3]);
 }
 
-// Counts the paint events that a window receives.
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 // The task editor in process over a fresh store, with its main window. Most cases are the user's steps and
@@ -409,8 +395,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_kit->scheduler.get()));
         if (QTest::currentDataTag() == QLatin1String("fired before showing"))
             m_kit->act("sql DELETE FROM AddSchTab WHERE Program = 'sooner'");
-        PaintCounter paints;
-        m_kit->scheduler->installEventFilter(&paints);
         QRect editor;
         if (steps.startsWith(QLatin1String("hidden: "))) {
             m_kit->act(steps.mid(8) + "; yes");
@@ -418,10 +402,8 @@ private slots:
         } else {
             m_kit->whileShown([&](AddSchedule &shown) {
                 editor = shown.frameGeometry();
-                paints.count = 0;
-                // A deletion repaints the main window, but its labels catch up only when the editor closes.
+                // The main window's labels catch up only when the editor closes.
                 m_kit->act(steps + "; ?LblProgramRec sooner");
-                QVERIFY(!steps.endsWith(QLatin1String("CmdDelete")) || paints.count > 0);
             });
             // Centred on the main window across, and moved down only as far as the screen's top edge needs.
             const QPoint centre = m_kit->scheduler->frameGeometry().center();

@@ -1,10 +1,6 @@
 #include "EntryConversion.h"
-#include "FileExistence.h"
 #include "OutputFileName.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The editor's text rules: what the entry lists' texts are read as, and the output file's name. Each
@@ -80,25 +76,6 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, result);
         QCOMPARE(OutputFileName::withExtension(input.section(u' ', 0, 0), input.section(u' ', 1)), result);
-    }
-
-    void fileExistsCountsOrdinaryFilesOnly_data()
-    {
-        cases({"plain.wav=1", "link.wav=1", "folder.wav=0", "folderlink.wav=0", "dangling.wav=0", "missing.wav=0",
-               "plain.wav/inside.wav=0", "=0"});
-    }
-
-    void fileExistsCountsOrdinaryFilesOnly()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, result);
-        QTemporaryDir files;
-        QFile plain(files.filePath(QStringLiteral("plain.wav")));
-        QVERIFY(plain.open(QIODevice::WriteOnly) && QDir().mkpath(files.filePath(QStringLiteral("folder.wav"))));
-        for (const QString link : {"plain.wav link.wav", "folder.wav folderlink.wav", "gone.wav dangling.wav"})
-            QVERIFY(QFile::link(files.filePath(link.section(u' ', 0, 0)), files.filePath(link.section(u' ', 1))));
-        QCOMPARE(FileExistence::FileExists(files.filePath(input)), result == QLatin1String("1"));
-        QVERIFY(!FileExistence::FileExists(QString()));
     }
 };
 
