@@ -1,14 +1,24 @@
 #include "PrivatePulseServer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 namespace {
 
-constexpr int startTimeoutMs = 15000;
-// The null sink's monitor settles into a steady flow only after this long.
-constexpr int settleMs = 2500;
+QStringList words(const char *text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+bool run(const char *command)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    const QStringList arguments = words(command);
+    process.start(arguments.first(), arguments.mid(1));
+    return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
 
 } // namespace
 
@@ -39,35 +49,25 @@ bool PrivatePulseServer::start()
 
     m_daemon.setStandardErrorFile(dir.filePath(QStringLiteral("pulseaudio.log")));
     m_daemon.start(QStringLiteral("pulseaudio"),
-                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                    QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"), QStringLiteral("-L"),
-                    QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket,
-                    QStringLiteral("-L"),
-                    QStringLiteral("module-null-sink sink_name=testsink rate=48000 channels=2")});
-    if (!QTest::qWaitFor([] { return run(QStringLiteral("pactl"), {QStringLiteral("info")}); }, startTimeoutMs)
-        || !run(QStringLiteral("pactl"), {QStringLiteral("set-default-source"), QStringLiteral("testsink.monitor")})) {
+                   words("-n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes -L")
+                       << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket
+                       << QStringLiteral("-L") << QStringLiteral("module-null-sink sink_name=testsink rate=48000 channels=2"));
+    if (!QTest::qWaitFor([] { return run("pactl info"); }, 15000) || !run("pactl set-default-source testsink.monitor")) {
         qWarning("the private PulseAudio daemon did not start");
         return false;
     }
 
     // Low latency, or the null sink renders seconds ahead in bursts and its monitor falls silent meanwhile.
     m_toneSource.setStandardOutputProcess(&m_tonePlayer);
-    m_toneSource.start(QStringLiteral("sox"), {QStringLiteral("-q"), QStringLiteral("-n"), QStringLiteral("-t"),
-                                               QStringLiteral("raw"), QStringLiteral("-r"), QStringLiteral("48000"),
-                                               QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                                               QStringLiteral("16"), QStringLiteral("-e"), QStringLiteral("signed"),
-                                               QStringLiteral("-"), QStringLiteral("synth"), QStringLiteral("3600"),
-                                               QStringLiteral("sine"), QStringLiteral("440"), QStringLiteral("gain"),
-                                               QStringLiteral("-6")});
-    m_tonePlayer.start(QStringLiteral("pacat"),
-                       {QStringLiteral("--playback"), QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                        QStringLiteral("--rate=48000"), QStringLiteral("--channels=2"),
-                        QStringLiteral("--device=testsink"), QStringLiteral("--latency-msec=20")});
+    m_toneSource.start(QStringLiteral("sox"), words("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 sine 440 gain -6"));
+    m_tonePlayer.start(QStringLiteral("pacat"), words("--playback --raw --format=s16le --rate=48000 --channels=2 "
+                                                      "--device=testsink --latency-msec=20"));
     if (!m_toneSource.waitForStarted() || !m_tonePlayer.waitForStarted()) {
         qWarning("the tone does not play");
         return false;
     }
-    QTest::qWait(settleMs);
+    // The null sink's monitor settles into a steady flow only after this long.
+    QTest::qWait(2500);
     return m_tonePlayer.state() == QProcess::Running;
 }
 
@@ -75,13 +75,4 @@ void PrivatePulseServer::kill()
 {
     m_daemon.kill();
     m_daemon.waitForFinished(5000);
-}
-
-bool PrivatePulseServer::run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 
 // A PulseAudio daemon of the test's own, without a sound card: one null sink whose monitor is the
@@ -10,23 +9,13 @@
 class PrivatePulseServer
 {
 public:
-    PrivatePulseServer() = default;
     ~PrivatePulseServer();
-    PrivatePulseServer(const PrivatePulseServer &) = delete;
-    PrivatePulseServer &operator=(const PrivatePulseServer &) = delete;
-
     // False, with a warning, when the daemon or the tone does not come up.
     bool start();
     // Ends the daemon at once, as a crash would.
     void kill();
 
-    QString folder() const { return m_dir.path(); }
-
 private:
-    static bool run(const QString &program, const QStringList &arguments);
-
     QTemporaryDir m_dir;
-    QProcess m_daemon;
-    QProcess m_toneSource;
-    QProcess m_tonePlayer;
+    QProcess m_daemon, m_toneSource, m_tonePlayer;
 };

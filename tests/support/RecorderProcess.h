@@ -3,7 +3,6 @@
 #include <functional>
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 // The real quillsnd.exe of this build, started with the arguments given; killed at the end if
@@ -16,10 +15,8 @@ public:
                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
                              const std::function<void()> &childSetup = {});
     ~RecorderProcess();
-    RecorderProcess(const RecorderProcess &) = delete;
-    RecorderProcess &operator=(const RecorderProcess &) = delete;
 
-    static QString path();
+    static QString path() { return QStringLiteral(QUILL_RECORDER_PATH); }
     // The one argument the scheduler gives it.
     static QString argument(qint64 seconds, const QString &outputPath);
 
@@ -33,4 +30,19 @@ public:
 private:
     QProcess m_process;
     QByteArray m_errorOutput;
+};
+
+// What ffprobe says of a recorded file, and what sox measures in it once FFmpeg has decoded it to
+// mono (a stereo tone misreads): how much of it plays, how loud it is and its rough frequency.
+struct RecordingCheck
+{
+    static RecordingCheck of(const QString &path);
+
+    // The 440 Hz tone of PrivatePulseServer, clearly above silence.
+    bool holdsTheTone() const { return rms > 0.1 && frequency > 430 && frequency < 450; }
+    QString describe() const;
+
+    QString format; // "container/codec"
+    qint64 bitRate = 0;
+    double probedSeconds = 0, playableSeconds = 0, rms = 0, frequency = 0;
 };
