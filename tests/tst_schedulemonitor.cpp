@@ -1,5 +1,3 @@
-#include "FakeLogind.h"
-#include "FakeNotifications.h"
 #include "PrivateBus.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"

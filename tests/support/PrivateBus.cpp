@@ -1,8 +1,19 @@
 #include "PrivateBus.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 const QString connectionName = QStringLiteral("test-services");
+
+// At the object path its service name spells, as the real services are.
+bool serve(QDBusConnection bus, const QString &service, QObject *object)
+{
+    return bus.registerObject(QLatin1Char('/') + QString(service).replace(QLatin1Char('.'), QLatin1Char('/')), object,
+                              QDBusConnection::ExportAllSlots)
+           && bus.registerService(service);
+}
 
 } // namespace
 
@@ -15,9 +26,9 @@ PrivateBus::~PrivateBus()
 
 bool PrivateBus::start()
 {
-    const QString address = QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("bus"));
     m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--print-address"), QStringLiteral("--address=") + address});
+                                                   QStringLiteral("--print-address"),
+                                                   QStringLiteral("--address=unix:path=") + m_dir.filePath(QStringLiteral("bus"))});
     if (!m_daemon.waitForReadyRead(10000))
         return false;
     m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
@@ -29,4 +40,46 @@ bool PrivateBus::start()
 QDBusConnection PrivateBus::connection() const
 {
     return QDBusConnection::connectToBus(m_address, connectionName);
+}
+
+bool FakeNotifications::registerOn(QDBusConnection bus)
+{
+    return serve(bus, QStringLiteral("org.freedesktop.Notifications"), this);
+}
+
+uint FakeNotifications::Notify(const QString &applicationName, uint, const QString &, const QString &summary,
+                               const QString &body, const QStringList &, const QVariantMap &, int)
+{
+    notices.append({applicationName, summary, body});
+    return uint(notices.size());
+}
+
+FakeLogind::~FakeLogind()
+{
+    for (const int end : std::as_const(m_readEnds))
+        ::close(end);
+}
+
+bool FakeLogind::registerOn(QDBusConnection bus)
+{
+    return serve(bus, QStringLiteral("org.freedesktop.login1"), this);
+}
+
+bool FakeLogind::lockOpen(int call) const
+{
+    char byte = 0;
+    return call < m_readEnds.size() && ::read(m_readEnds.at(call), &byte, 1) < 0;
+}
+
+QDBusUnixFileDescriptor FakeLogind::Inhibit(const QString &what, const QString &who, const QString &why,
+                                            const QString &mode)
+{
+    calls.append({what, who, why, mode});
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
+        return {};
+    m_readEnds.append(ends[0]);
+    const QDBusUnixFileDescriptor lock(ends[1]);
+    ::close(ends[1]);
+    return lock;
 }

@@ -1,20 +1,19 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 // A D-Bus daemon of the test's own. start() makes it this process's session and system bus, so
 // QtDBus and every program started afterwards talk to it; connection() is a separate connection
-// to it, for the test's stand-in services.
+// to it, for the stand-ins below.
 class PrivateBus
 {
 public:
-    PrivateBus() = default;
     ~PrivateBus();
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
-
     bool start();
     QDBusConnection connection() const;
 
@@ -22,4 +21,43 @@ private:
     QTemporaryDir m_dir;
     QProcess m_daemon;
     QString m_address;
+};
+
+// The desktop's notification service, which CI lacks: keeps every notice it is sent.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Notice
+    {
+        QString applicationName, summary, body;
+    };
+    bool registerOn(QDBusConnection bus);
+    QList<Notice> notices;
+
+public slots:
+    uint Notify(const QString &applicationName, uint replacesId, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int expireTimeout);
+};
+
+// logind, which CI lacks: each lock is the write end of a pipe, so the test sees when every copy is closed.
+class FakeLogind : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    ~FakeLogind() override;
+    bool registerOn(QDBusConnection bus);
+    // True while some copy of the lock handed out by that call is still open.
+    bool lockOpen(int call) const;
+    QList<QStringList> calls;
+
+public slots:
+    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why, const QString &mode);
+
+private:
+    QList<int> m_readEnds;
 };
