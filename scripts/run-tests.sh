@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test of one or more builds, one build after another, and stops at the first build
-# whose tests fail. Tests of real X11 behaviour need an X server: a private Xvfb is started here
-# and ended afterwards.
+# Runs every test of one or more builds. Each build's tests get an X server of their own (a private
+# Xvfb, for the tests of real X11 behaviour). Where this user may make a process namespace (root),
+# each build's tests also run in one of their own: the tests that end every "quillsnd.exe" then see
+# only their own build's recorders, so the builds' suites run side by side. Otherwise they run one
+# after another, stopping at the first build whose tests fail.
 # A build configured with QUILL_SANITIZE runs with the sanitizers' options below, and any report of
 # theirs fails the run: AddressSanitizer's and LeakSanitizer's are written to files, so that one from
 # a program that a test started is not lost; UndefinedBehaviorSanitizer's (which GCC's runtime
@@ -9,24 +11,6 @@
 set -euo pipefail
 repo_dir=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -gt 0 ] || set -- build
-
-report_dir=$(mktemp -d)
-# Xvfb picks a free display itself and writes its number once it takes connections. Without
-# -noreset it would reset whenever its last client left, and a program starting just then fails.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"${report_dir}/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$report_dir"' EXIT
-
-for _ in $(seq 1 100); do
-  [ -s "${report_dir}/display" ] && break
-  sleep 0.1
-done
-if [ ! -s "${report_dir}/display" ]; then
-  echo "Xvfb did not start." >&2
-  exit 1
-fi
-export DISPLAY=":$(cat "${report_dir}/display")"
-rm "${report_dir}/display"
 
 cache_value() {
   sed -n "s/^$2:[A-Z]*=//p" "$1/CMakeCache.txt"
@@ -58,7 +42,25 @@ run_sanitized() {
   return "$status"
 }
 
-for build_dir in "$@"; do
+# One build's tests, with an X server of its own. Xvfb picks a free display itself and writes its
+# number once it takes connections. Without -noreset it would reset whenever its last client left,
+# and a program starting just then fails.
+run_build() {
+  local build_dir=$1
+  report_dir=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"${report_dir}/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$report_dir"' EXIT
+  for _ in $(seq 1 100); do
+    [ -s "${report_dir}/display" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "${report_dir}/display" ]; then
+    echo "Xvfb did not start." >&2
+    return 1
+  fi
+  export DISPLAY=":$(cat "${report_dir}/display")"
+  rm "${report_dir}/display"
   if [ "$(cache_value "$build_dir" QUILL_SANITIZE)" = ON ]; then
     echo "== Tests of ${build_dir}, built with AddressSanitizer and UndefinedBehaviorSanitizer"
     run_sanitized "$build_dir"
@@ -66,4 +68,31 @@ for build_dir in "$@"; do
     echo "== Tests of ${build_dir}"
     ctest --test-dir "$build_dir" --output-on-failure -j2
   fi
+}
+
+if [ "$1" = --one-build ]; then
+  run_build "$2"
+  exit
+fi
+
+if ! unshare --pid --fork --mount-proc true 2>/dev/null; then
+  for build_dir in "$@"; do
+    (run_build "$build_dir")
+  done
+  exit 0
+fi
+
+# Side by side; each build's output is shown whole, in the order given, once it is done.
+log_dir=$(mktemp -d)
+trap 'rm -rf "$log_dir"' EXIT
+runs=()
+for build_dir in "$@"; do
+  unshare --pid --fork --mount-proc "$0" --one-build "$build_dir" >"${log_dir}/${#runs[@]}.log" 2>&1 &
+  runs+=($!)
 done
+status=0
+for i in "${!runs[@]}"; do
+  wait "${runs[$i]}" || status=1
+  cat "${log_dir}/${i}.log"
+done
+exit "$status"

@@ -200,7 +200,8 @@ void TestAppDir::installStandInRecorder() const
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write the stand-in recorder");
-    script.write("#!/bin/sh\n"
+    // It ignores SIGTERM, so that the next task's start cannot end it before it has written its line.
+    script.write("#!/bin/sh\ntrap '' TERM\n"
                  "printf '%s\\t%s\\t%s\\n' \"$(date +%s.%N)\" \"$#\" \"$1\" >> \"$(dirname \"$0\")/recorder.log\"\n");
     script.close();
     script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser);
