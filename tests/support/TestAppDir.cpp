@@ -32,7 +32,8 @@ void run(const QString &path, const QString &sql, const QVariantList &values = {
         query.prepare(sql);
         for (const QVariant &value : values)
             query.addBindValue(value);
-        if (!query.exec())
+        // A read of a held store finds nothing; a write that fails stops the test.
+        if (!query.exec() && !read)
             qFatal("test statement failed: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
         if (read)
             read(query);
