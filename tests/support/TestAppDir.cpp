@@ -7,21 +7,20 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTest>
 #include <QUuid>
 #include <QVariant>
 
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
 
-// One short-lived connection per call, so that nothing is held open while the code under test works.
-template<typename Work>
-void withStore(const QString &path, Work work)
+// One short-lived connection per statement, so that nothing is held open while the code under test works.
+void run(const QString &path, const QString &sql, const QVariantList &values = {},
+         const std::function<void(QSqlQuery &)> &read = {})
 {
     const QString name = QUuid::createUuid().toString();
     {
@@ -29,34 +28,37 @@ void withStore(const QString &path, Work work)
         db.setDatabaseName(path);
         if (!db.open())
             qFatal("test store cannot be opened: %s", qPrintable(db.lastError().text()));
-        work(db);
-        db.close();
+        QSqlQuery query(db);
+        query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        // A read of a held store finds nothing; a write that fails stops the test.
+        if (!query.exec() && !read)
+            qFatal("test statement failed: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        if (read)
+            read(query);
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+// Root writes to any file whatever its mode bits; only the immutable flag stops it.
+bool setImmutable(const QString &path, bool immutable)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
 }
 
 } // namespace
 
 TestAppDir::TestAppDir()
 {
-    if (m_dir.isValid())
-        m_storeMade = EmptyStore::create(storePath()) == EmptyStore::Result::Created;
-}
-
-// Root writes to any file whatever its mode bits; only the immutable flag stops it.
-static bool setImmutable(const QString &path, bool immutable)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
+    m_storeMade = m_dir.isValid() && EmptyStore::create(storePath()) == EmptyStore::Result::Created;
 }
 
 TestAppDir::~TestAppDir()
@@ -69,6 +71,8 @@ TestAppDir::~TestAppDir()
 
 bool TestAppDir::damageStore(Damage damage)
 {
+    const bool root = ::geteuid() == 0;
+    QByteArray content;
     switch (damage) {
     case Damage::Missing:
         return QFile::remove(storePath());
@@ -78,37 +82,31 @@ bool TestAppDir::damageStore(Damage damage)
     case Damage::ReadOnly:
         if (!QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther))
             return false;
-        if (::geteuid() == 0)
-            m_storeImmutable = setImmutable(storePath(), true);
-        return ::geteuid() != 0 || m_storeImmutable;
+        return !root || (m_storeImmutable = setImmutable(storePath(), true));
     case Damage::FolderReadOnly:
         // The store itself stays writable; only no journal can be made beside it.
-        if (::geteuid() == 0)
-            return m_folderLocked = setImmutable(path(), true);
-        return m_folderLocked = QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
-    case Damage::Empty:
+        return m_folderLocked = root ? setImmutable(path(), true)
+                                     : QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
     case Damage::Truncated:
-    case Damage::RandomBytes:
-        break;
-    }
-
-    QByteArray content;
-    if (damage == Damage::Truncated) {
-        for (int i = 0; i < 200; ++i)
-            insert({QStringLiteral("2026-12-24"), QStringLiteral("06:00:00"), QString(400, QLatin1Char('x')),
-                    QStringLiteral("/rec/x.mp3"), QStringLiteral("60"), QStringLiteral("length")});
+        // Enough pages that a cut removes some the schema points to.
+        exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+                            "INSERT INTO AddSchTab SELECT '2026-12-24', '06:00:00', printf('%.400c', 'x'), "
+                            "'/rec/x.mp3', '60', 'length' FROM n"));
         content = storeBytes();
         content.truncate(content.size() / 3);
-    } else if (damage == Damage::RandomBytes) {
+        break;
+    case Damage::RandomBytes: {
         content.resize(16384);
         QRandomGenerator generator(20261207);
         for (char &byte : content)
             byte = char(generator.bounded(256));
+        break;
+    }
+    case Damage::Empty:
+        break;
     }
     QFile file(storePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(content) == content.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 QByteArray TestAppDir::storeBytes() const
@@ -117,70 +115,37 @@ QByteArray TestAppDir::storeBytes() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool TestAppDir::isValid() const
-{
-    return m_dir.isValid() && m_storeMade;
-}
-
-QString TestAppDir::path() const
-{
-    return m_dir.path();
-}
-
-QString TestAppDir::storePath() const
-{
-    return m_dir.filePath(QStringLiteral("AddSchedule.mdb"));
-}
-
 void TestAppDir::insert(const Row &row) const
 {
-    const QString values[] = {row.startDate, row.startTime, row.program, row.filename, row.parameter, row.recordLength};
-    withStore(storePath(), [&values](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"));
-        for (const QString &value : values)
-            query.addBindValue(value.isNull() ? QVariant() : QVariant(value));
-        if (!query.exec())
-            qFatal("test row cannot be inserted: %s", qPrintable(query.lastError().text()));
-    });
+    QVariantList values;
+    for (const QString &value : {row.startDate, row.startTime, row.program, row.filename, row.parameter, row.recordLength})
+        values << (value.isNull() ? QVariant() : QVariant(value));
+    run(storePath(), QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"), values);
 }
 
 void TestAppDir::exec(const QString &sql) const
 {
-    withStore(storePath(), [&sql](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        if (!query.exec(sql))
-            qFatal("test statement failed: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
-    });
+    run(storePath(), sql);
 }
 
 QList<QStringList> TestAppDir::rows() const
 {
     QList<QStringList> result;
-    withStore(storePath(), [&result](QSqlDatabase &db) {
-        QSqlQuery query(QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), db);
-        while (query.next()) {
-            QStringList fields;
-            for (int column = 0; column < 6; ++column)
-                fields << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
-            result << fields;
-        }
-    });
+    run(storePath(), QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), {},
+        [&result](QSqlQuery &query) {
+            while (query.next()) {
+                result.append(QStringList());
+                for (int column = 0; column < 6; ++column)
+                    result.last() << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
+            }
+        });
     return result;
-}
-
-int TestAppDir::rowCount() const
-{
-    return int(rows().size());
 }
 
 QString TestAppDir::queryText(const QString &sql) const
 {
     QString text;
-    withStore(storePath(), [&sql, &text](QSqlDatabase &db) {
-        QSqlQuery query(sql, db);
-        text = query.next() ? query.value(0).toString() : QString();
-    });
+    run(storePath(), sql, {}, [&text](QSqlQuery &query) { text = query.next() ? query.value(0).toString() : QString(); });
     return text;
 }
 
@@ -196,8 +161,7 @@ QString TestAppDir::installProgram() const
 
 void TestAppDir::installStandInRecorder() const
 {
-    const QString path = m_dir.filePath(QStringLiteral("quillsnd.exe"));
-    QFile script(path);
+    QFile script(m_dir.filePath(QStringLiteral("quillsnd.exe")));
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write the stand-in recorder");
     // It ignores SIGTERM, so that the next task's start cannot end it before it has written its line.
@@ -211,9 +175,7 @@ QList<TestAppDir::RecorderStart> TestAppDir::recorderStarts() const
 {
     QList<RecorderStart> starts;
     QFile log(m_dir.filePath(QStringLiteral("recorder.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return starts;
-    for (const QByteArray &line : log.readAll().split('\n')) {
+    for (const QByteArray &line : log.open(QIODevice::ReadOnly) ? log.readAll().split('\n') : QList<QByteArray>()) {
         const QList<QByteArray> parts = line.split('\t');
         if (parts.size() == 3)
             starts.append({parts[0].toDouble(), parts[1].toInt(), QString::fromUtf8(parts[2])});

@@ -22,16 +22,16 @@ public:
     TestAppDir();
     ~TestAppDir();
 
-    bool isValid() const;
-    QString path() const;
-    QString storePath() const;
+    bool isValid() const { return m_dir.isValid() && m_storeMade; }
+    QString path() const { return m_dir.path(); }
+    QString storePath() const { return m_dir.filePath(QStringLiteral("AddSchedule.mdb")); }
 
     void insert(const Row &row) const;
     // Runs one statement on the store; fails the running test when it does not succeed.
     void exec(const QString &sql) const;
     // The rows in start order, each field as stored (NULL as "<null>").
     QList<QStringList> rows() const;
-    int rowCount() const;
+    int rowCount() const { return int(rows().size()); }
     // The first column of the first row a query gives, as text.
     QString queryText(const QString &sql) const;
 
