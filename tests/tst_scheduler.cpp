@@ -133,6 +133,8 @@ private slots:
                                                << QStringLiteral("还有 00:00:01");
         QTest::newRow("across midnight") << "2026-12-25 00:00:05" << QDateTime(day, QTime(23, 59, 58))
                                          << QStringLiteral("还有 00:00:07");
+        QTest::newRow("an hour less a second") << "2026-12-24 06:59:59" << QDateTime(day, QTime(6, 0))
+                                               << QStringLiteral("还有 00:59:59");
         QTest::newRow("days ahead") << "2026-12-25 08:35:10" << QDateTime(day, QTime(6, 0))
                                     << QStringLiteral("还有 1 天 02:35:10");
         QTest::newRow("missed") << "2026-12-23 06:00:00" << QDateTime(day, QTime(6, 0)) << QStringLiteral("已错过");
