@@ -223,23 +223,33 @@ private slots:
         QCOMPARE(m_kit->find<QTableView>("DBGrid1")->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
-    // Unreadable, the store is reported with its path and no editor loads; each reason has its own number.
+    // Unreadable, the store is reported with its number and path, no editor loads, and none is made.
     void storeThatCannotBeReadIsReported_data()
     {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("missing") << "" << "3024: Could not find file '%1'.";
-        QTest::newRow("table missing") << "DROP TABLE AddSchTab" << "3078: The table 'AddSchTab' is missing from the store '%1'.";
+        QTest::addColumn<TestAppDir::Damage>("damage");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("number");
+        QTest::newRow("missing") << TestAppDir::Damage::Missing << "" << int(StoreError::FileNotFound);
+        QTest::newRow("empty file") << TestAppDir::Damage::Empty << "" << int(StoreError::TableNotFound);
+        QTest::newRow("fields missing") << TestAppDir::Damage::NoTable << "CREATE TABLE AddSchTab (StartDate TEXT)"
+                                        << int(StoreError::FieldNotFound);
+        QTest::newRow("random bytes") << TestAppDir::Damage::RandomBytes << "" << int(StoreError::NotADatabase);
     }
 
     void storeThatCannotBeReadIsReported()
     {
-        QFETCH(QString, damage);
-        QFETCH(QString, text);
-        QVERIFY(damage.isEmpty() ? QFile::remove(m_kit->dir.storePath()) : (m_kit->dir.exec(damage), true));
+        QFETCH(TestAppDir::Damage, damage);
+        QFETCH(QString, sql);
+        QFETCH(int, number);
+        QVERIFY(m_kit->dir.damageStore(damage));
+        if (!sql.isEmpty())
+            m_kit->dir.exec(sql);
         QVERIFY(!m_kit->load() && !m_kit->scheduler->findChild<AddSchedule *>());
-        QCOMPARE(m_kit->state("messages"), App + "计划数据库无法打开, 编辑计划窗口将关闭.\n\n错误 " + text.arg(m_kit->dir.storePath())
-                                               + " | Ok | Critical");
+        const QString shown = m_kit->state("messages");
+        QVERIFY2(shown.startsWith(App + "计划数据库无法打开, 编辑计划窗口将关闭.\n\n错误 " + QString::number(number) + ": ")
+                     && shown.contains(m_kit->dir.storePath()) && shown.endsWith(" | Ok | Critical"),
+                 qPrintable(shown));
+        QCOMPARE(QFile::exists(m_kit->dir.storePath()), damage != TestAppDir::Damage::Missing);
     }
 
     void markerFollowsTheCurrentRow()

@@ -6,12 +6,10 @@
 #include "TaskClaims.h"
 #include "TestAppDir.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace F = ScheduleFields;
-using Damage = TestAppDir::Damage;
 
 // The store through its own interface, on real SQLite files changed behind its back by another connection.
 class StoreTest : public QObject
@@ -91,35 +89,6 @@ private slots:
         m_dir->exec(QStringLiteral("UPDATE AddSchTab SET StartTime = '9:00' WHERE Program = 'tenth'"));
         QVERIFY(!ordered->requery() && !ordered->moveTo(5));
         QCOMPARE(ordered->value(F::StartTime), QVariant(QStringLiteral("9:00")));
-    }
-
-    void storesThatCannotBeUsedAreNumberedErrors_data()
-    {
-        QTest::addColumn<Damage>("damage");
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("number");
-        QTest::newRow("random bytes") << Damage::RandomBytes << QString() << int(StoreError::NotADatabase);
-        QTest::newRow("empty file") << Damage::Empty << QString() << int(StoreError::TableNotFound);
-        QTest::newRow("fields missing") << Damage::NoTable << "CREATE TABLE AddSchTab (StartDate TEXT)"
-                                        << int(StoreError::FieldNotFound);
-        QTest::newRow("missing") << Damage::Missing << QString() << int(StoreError::FileNotFound);
-    }
-
-    void storesThatCannotBeUsedAreNumberedErrors()
-    {
-        QFETCH(Damage, damage);
-        QFETCH(QString, sql);
-        QFETCH(int, number);
-        QVERIFY(m_dir->damageStore(damage));
-        if (!sql.isEmpty())
-            m_dir->exec(sql);
-        StoreError error;
-        auto connection = StoreConnection::open(m_dir->storePath(), &error);
-        QVERIFY(!connection || !connection->openRecordset(F::OrderedQuery, &error));
-        QCOMPARE(error.number, number);
-        QVERIFY2(error.description.contains(m_dir->storePath()), qPrintable(error.description));
-        // Opening never makes a store where there is none.
-        QCOMPARE(QFile::exists(m_dir->storePath()), damage != Damage::Missing);
     }
 
     void writesOutsideAnEditAndReadsWithoutARowAreRefused()

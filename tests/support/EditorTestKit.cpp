@@ -79,11 +79,6 @@ void EditorTestKit::insert(const QStringList &tasks) const
     }
 }
 
-void EditorTestKit::click(const char *name) const
-{
-    QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
-}
-
 void EditorTestKit::act(QString steps)
 {
     using Kit = EditorTestKit;
@@ -139,7 +134,7 @@ void EditorTestKit::act(QString steps)
         else if (verbs.contains(verb))
             verbs[verb](*this, step.section(u' ', 1));
         else
-            click(qPrintable(step));
+            QTest::mouseClick(find<QAbstractButton>(qPrintable(step)), Qt::LeftButton);
     }
 }
 

@@ -43,13 +43,11 @@ public:
         return control;
     }
     QComboBox *list(const char *name) const { return find<QComboBox>(name); }
-    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
     CursorTableModel *model() const { return qobject_cast<CursorTableModel *>(find<QTableView>("DBGrid1")->model()); }
     ResultSet &rows() const { return find<RecordCursor>("Data1")->recordset(); }
 
     // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
     void insert(const QStringList &tasks) const;
-    void click(const char *name) const;
     // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start
     // m,d,y,h,m,s" and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row;
     // up and escape press the key; yes and no answer the next question; "file PATH" answers the next file
