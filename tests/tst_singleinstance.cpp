@@ -44,7 +44,6 @@ private:
     Probe &start(const QString &identity, const QStringList &options = {})
     {
         Probe &probe = *m_probes.emplace_back(std::make_unique<Probe>());
-        probe.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         probe.process.start(QStringLiteral(SINGLEINSTANCE_PROBE_PATH), QStringList{identity} + options);
         return probe;
     }
@@ -63,50 +62,44 @@ private:
     QString makeIdentity(const QString &relativePath)
     {
         const QString path = m_dir->filePath(relativePath);
-        return QDir().mkpath(QFileInfo(path).absolutePath()) && QFile::copy(QStringLiteral(SINGLEINSTANCE_PROBE_PATH), path)
-            ? path
-            : QString();
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        return QFile::copy(QStringLiteral(SINGLEINSTANCE_PROBE_PATH), path) ? path : QString();
     }
 
 private slots:
     void init()
     {
         // Each test gets its own runtime directory and executable path, so nothing carries over.
+        m_probes.clear();
         m_dir = std::make_unique<QTemporaryDir>();
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path()));
         m_identity = makeIdentity(QStringLiteral("bin/quillscheduler"));
     }
 
-    void cleanup() { m_probes.clear(); }
-
-    // Each row: a copy killed before the first starts, and the line it printed by then; what a stray
-    // client of the socket sends; the symlink the second start goes through. Empty for none.
+    // Each row: what comes before the second start, and with what: a copy killed once it has printed
+    // a line; a stray client of the socket sending a text; a symlink, or another executable, started.
     void secondStartIsRefusedAndRaisesFirst_data()
     {
-        QTest::addColumn<QByteArray>("killedAfter");
-        QTest::addColumn<QByteArray>("stray");
-        QTest::addColumn<QString>("link");
-        QTest::newRow("alone") << QByteArray() << QByteArray() << QString();
-        QTest::newRow("after a copy killed with its window open") << QByteArray("listening") << QByteArray() << QString();
-        QTest::newRow("after a copy killed while starting") << QByteArray("first") << QByteArray() << QString();
-        QTest::newRow("a stray client's flood") << QByteArray() << QByteArray(200000, 'x') << QString();
-        QTest::newRow("a stray request in other case")
-            << QByteArray() << QByteArrayLiteral("QUILLSCHEDULER RAISE 1\n") << QString();
-        QTest::newRow("second start through a symlink") << QByteArray() << QByteArray() << "links/quillscheduler";
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("alone") << QString() << QString();
+        QTest::newRow("after a copy killed with its window open") << "killed" << "listening";
+        QTest::newRow("after a copy killed while starting") << "killed" << "first";
+        QTest::newRow("a stray client's flood") << "stray" << QString(200000, u'x');
+        QTest::newRow("a stray request in other case") << "stray" << "QUILLSCHEDULER RAISE 1\n";
+        QTest::newRow("second start through a symlink") << "link" << "bin/link-to-quillscheduler";
+        QTest::newRow("copy in another directory") << "other" << "other/quillscheduler";
+        QTest::newRow("other file in the same directory") << "other" << "bin/quillscheduler2";
     }
 
     void secondStartIsRefusedAndRaisesFirst()
     {
-        QFETCH(QByteArray, killedAfter);
-        QFETCH(QByteArray, stray);
-        QFETCH(QString, link);
-        const QString second = link.isEmpty() ? m_identity : m_dir->filePath(link);
-        if (!link.isEmpty())
-            QVERIFY(QDir().mkpath(QFileInfo(second).absolutePath()) && QFile::link(m_identity, second));
-        if (!killedAfter.isEmpty()) {
+        QFETCH(QString, before);
+        QFETCH(QString, value);
+        if (before == u"killed") {
             // Its lock and its socket stay behind; the next start must see through both.
-            Probe &killed = start(m_identity, killedAfter == "first" ? QStringList{QStringLiteral("--wait")} : QStringList());
-            QVERIFY(killed.says(killedAfter));
+            Probe &killed = start(m_identity, value == u"first" ? QStringList{QStringLiteral("--wait")} : QStringList());
+            QVERIFY(killed.says(value.toUtf8()));
             killed.process.kill();
             QVERIFY(killed.process.waitForFinished(waitMs));
         }
@@ -116,42 +109,31 @@ private slots:
         const QString serverName = SingleInstance(m_identity).serverName();
         QCOMPARE(QFileInfo(serverName).absolutePath(), m_dir->path());
         QLocalSocket client;
-        if (!stray.isEmpty()) {
+        if (before == u"stray") {
             client.connectToServer(serverName);
             QVERIFY(client.waitForConnected(waitMs));
-            client.write(stray);
+            client.write(value.toUtf8());
             client.flush();
+        }
+        QString second = m_identity;
+        if (before == u"link")
+            QVERIFY(QFile::link(m_identity, second = m_dir->filePath(value)));
+        if (before == u"other") {
+            // Each copy answers starts of its own executable only.
+            Probe &other = start(second = makeIdentity(value));
+            QVERIFY(other.says("listening"));
+            expectRefused(second, other, 1);
+            QCOMPARE(first.count("raised"), 0);
+            return;
         }
         // A real start is still answered while the stray client hangs on, which is then sent away.
         expectRefused(second, first, 1);
         QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, waitMs);
         // A copy left running for a day must not look like a leftover.
-        const QStringList locks = QDir(m_dir->path()).entryList({QStringLiteral("*.lock")}, QDir::Files);
-        QCOMPARE(locks.size(), 1);
-        QFile lock(m_dir->filePath(locks.first()));
+        QFile lock(QDir(m_dir->path()).entryInfoList({QStringLiteral("*.lock")}, QDir::Files).value(0).filePath());
         QVERIFY(lock.open(QIODevice::ReadOnly));
         QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         expectRefused(m_identity, first, 2);
-    }
-
-    void otherExecutableIsAnotherProgram_data()
-    {
-        QTest::addColumn<QString>("otherPath");
-        QTest::newRow("copy in another directory") << "other/quillscheduler";
-        QTest::newRow("other file in the same directory") << "bin/quillscheduler2";
-    }
-
-    // Each copy answers starts of its own executable only.
-    void otherExecutableIsAnotherProgram()
-    {
-        QFETCH(QString, otherPath);
-        const QString path = makeIdentity(otherPath);
-        Probe &first = start(m_identity);
-        QVERIFY(first.says("listening"));
-        Probe &other = start(path);
-        QVERIFY(other.says("listening"));
-        expectRefused(path, other, 1);
-        QCOMPARE(first.count("raised"), 0);
     }
 };
 

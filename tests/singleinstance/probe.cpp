@@ -9,19 +9,13 @@
 
 #include "SingleInstance.h"
 
-namespace {
-
-void say(const char *word)
-{
-    std::printf("%s\n", word);
-    std::fflush(stdout);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    const auto say = [](const char *word) {
+        std::printf("%s\n", word);
+        std::fflush(stdout);
+    };
     const QStringList arguments = app.arguments();
     if (arguments.size() < 2)
         return 2;
@@ -31,14 +25,14 @@ int main(int argc, char *argv[])
         return 0;
     }
     say("first");
-    QObject::connect(&instance, &SingleInstance::raiseRequested, [] { say("raised"); });
+    QObject::connect(&instance, &SingleInstance::raiseRequested, [&say] { say("raised"); });
     if (arguments.contains(QStringLiteral("--wait")))
         return app.exec();
 
     instance.acceptRaiseRequests();
     // Listening may succeed only later, once another copy gives up the name, so watch for it.
     QTimer listenWatch;
-    QObject::connect(&listenWatch, &QTimer::timeout, [&instance, &listenWatch] {
+    QObject::connect(&listenWatch, &QTimer::timeout, [&] {
         if (instance.isListening()) {
             listenWatch.stop();
             say("listening");
