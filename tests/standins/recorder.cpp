@@ -32,10 +32,10 @@ int main(int argc, char *argv[])
         return 3;
     std::string record(path, std::size_t(length));
     record = record.substr(0, record.rfind('/')) + "/received-" + std::to_string(getpid());
-    FILE *file = std::fopen(record.c_str(), "w");
-    if (!file)
+    if (FILE *file = std::fopen(record.c_str(), "w"))
+        std::fclose(file);
+    else
         return 3;
-    std::fclose(file);
 
     alarm(120);
     for (;;)
