@@ -26,11 +26,7 @@ private:
     {
         auto &window = m_windows.emplace_back(std::make_unique<QProcess>());
         window->start(QStringLiteral(STANDIN_XWINDOW_PATH), options + QStringList{title, m_dir->filePath(record)});
-        QByteArray output;
-        return QTest::qWaitFor([&] {
-            output += window->readAllStandardOutput();
-            return output.contains("shown\n") || window->state() == QProcess::NotRunning;
-        }, waitMs) && output.contains("shown\n");
+        return window->waitForReadyRead(waitMs) && window->readAll() == "shown\n";
     }
 
     QString keys(const QString &record) const

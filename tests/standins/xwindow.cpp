@@ -4,8 +4,7 @@
 // --frame: puts the window inside a frame and marks it with WM_STATE, as a window manager does.
 // --pid=PID: says in _NET_WM_PID that process PID made the window.
 // --unmapped: never puts the window on screen, so it cannot take the focus.
-// Prints "shown" once the window is on screen (at once when unmapped) and appends "F12" to RECORD
-// for every press of F12.
+// Prints "shown" once on screen (at once when unmapped), then appends "F12" to RECORD for every F12.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +16,7 @@
 
 int main(int argc, char *argv[])
 {
-    bool framed = false;
-    bool unmapped = false;
-    bool utf8 = false;
+    bool framed = false, unmapped = false, utf8 = false;
     long pid = 0;
     int first = 1;
     for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
@@ -50,26 +47,21 @@ int main(int argc, char *argv[])
     if (pid != 0)
         setProperty("_NET_WM_PID", XA_CARDINAL, 32, &pid, 1);
     XSelectInput(display, window, ExposureMask | KeyPressMask);
+    XEvent event;
     if (!unmapped) {
         XMapWindow(display, window);
         if (framed)
             XMapWindow(display, frame);
+        do
+            XNextEvent(display, &event);
+        while (event.type != Expose);
     }
     XSync(display, False);
-
-    const auto sayShown = [] {
-        std::puts("shown");
-        std::fflush(stdout);
-    };
-    if (unmapped)
-        sayShown();
-    for (bool shown = unmapped;;) {
-        XEvent event;
+    std::puts("shown");
+    std::fflush(stdout);
+    for (;;) {
         XNextEvent(display, &event);
-        if (event.type == Expose && !shown) {
-            shown = true;
-            sayShown();
-        } else if (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_F12) {
+        if (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_F12) {
             if (FILE *file = std::fopen(argv[first + 1], "a")) {
                 std::fputs("F12\n", file);
                 std::fclose(file);
