@@ -20,7 +20,6 @@ private:
     QString write(const QString &name, const QByteArray &content, bool executable) const
     {
         const QString path = m_dir->filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
             return {};
@@ -73,9 +72,9 @@ private slots:
         const QString program = content.isEmpty() ? m_dir->filePath(QStringLiteral("quillsnd.exe"))
                                                   : write(QStringLiteral("quillsnd.exe"), content, executable);
         // A wine of our own, alone on PATH, that records how it was called.
-        write(QStringLiteral("bin/wine"), recordingScript("../wine-received"), true);
+        write(QStringLiteral("wine"), recordingScript("wine-received"), true);
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(m_dir->filePath(withWine ? QStringLiteral("bin") : QStringLiteral("none"))));
+        qputenv("PATH", QFile::encodeName(withWine ? m_dir->path() : m_dir->filePath(QStringLiteral("none"))));
         const QString argument = QStringLiteral("rec 1 & $(touch pwned); `touch pwned` 'x' \"$HOME\" | > < -c 録音 é\nline");
 
         DetachedProgramLauncher launcher;
