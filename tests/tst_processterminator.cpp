@@ -21,10 +21,8 @@ const QString recorderName = QStringLiteral("quillsnd.exe");
 bool isAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const char state = text.at(text.lastIndexOf(')') + 2);
+    const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    const char state = text.isEmpty() ? 'X' : text.at(text.lastIndexOf(')') + 2);
     return state != 'Z' && state != 'X';
 }
 

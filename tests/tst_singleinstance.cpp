@@ -22,10 +22,7 @@ struct Probe
         output += process.readAllStandardOutput();
         return int(output.split('\n').count(word));
     }
-    bool says(const QByteArray &word)
-    {
-        return QTest::qWaitFor([&] { return count(word) > 0; }, waitMs);
-    }
+    bool says(const QByteArray &word) { return QTest::qWaitFor([&] { return count(word) > 0; }, waitMs); }
 };
 
 } // namespace

@@ -4,11 +4,11 @@
 // Once set up it creates "<its own folder>/received-<pid>" and waits to be ended, two minutes at
 // most, so that a failed test leaves nothing running.
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 int main(int argc, char *argv[])
@@ -28,13 +28,9 @@ int main(int argc, char *argv[])
 
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return 3;
-    std::string record(path, std::size_t(length));
+    std::string record = length > 0 ? std::string(path, std::size_t(length)) : std::string("./recorder");
     record = record.substr(0, record.rfind('/')) + "/received-" + std::to_string(getpid());
-    if (FILE *file = std::fopen(record.c_str(), "w"))
-        std::fclose(file);
-    else
+    if (close(open(record.c_str(), O_CREAT | O_WRONLY, 0644)) != 0)
         return 3;
 
     alarm(120);
