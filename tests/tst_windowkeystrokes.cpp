@@ -78,9 +78,9 @@ private slots:
         QFETCH(QStringList, windows);
         QFETCH(QString, receiver);
         for (const QString &window : std::as_const(windows)) {
-            QStringList parts = window.split(u'|');
-            parts[1].replace(QStringLiteral("%1"), m_title).replace(QStringLiteral("%2"), m_title.toUpper());
-            QVERIFY(show(parts[0].split(u' ', Qt::SkipEmptyParts), parts[1], parts[2]));
+            QStringList fields = window.split(u'|');
+            fields[1].replace(QStringLiteral("%1"), m_title).replace(QStringLiteral("%2"), m_title.toUpper());
+            QVERIFY(show(fields[0].split(u' ', Qt::SkipEmptyParts), fields[1], fields[2]));
         }
         QCOMPARE(X11WindowKeystrokes().activateAndSendF12(m_title), !receiver.isEmpty());
         if (!receiver.isEmpty())
