@@ -66,31 +66,6 @@ private slots:
         QVERIFY(m_dir->isValid());
     }
 
-    void readsInStartOrderAndStoresPlainText()
-    {
-        insert("2026-12-10 09:00:00", "tenth");
-        insert("2026-12-02 10:00:00", "second-ten");
-        insert("2026-12-02 09:00:00", "second-nine");
-        m_dir->insert({"", "12:00:00", "empty-date", "/rec/e.mp3", "60", "x"});
-        m_dir->insert({QString(), "08:00:00", "null-date", "/rec/n.mp3", "60", "x"});
-        auto ordered = open();
-        QVERIFY(ordered);
-        QCOMPARE(programs(*ordered), QStringList({"null-date", "empty-date", "second-nine", "second-ten", "tenth"}));
-
-        QVERIFY(!addNamed(*ordered, QStringLiteral("a b&c")));
-        QVERIFY(!ordered->setValue(F::StartDate, QDate(2011, 12, 31)) && !ordered->setValue(F::StartTime, QTime(13, 5)));
-        QVERIFY(!ordered->update() && !ordered->requery());
-        QCOMPARE(m_dir->rows().value(2).mid(0, 4), QStringList({"2011-12-31", "13:05:00", "a b&c", "/rec/a b&c.mp3"}));
-        QVERIFY(!ordered->moveTo(2));
-        QCOMPARE(ordered->value(F::StartDate), QVariant(QDate(2011, 12, 31)));
-        QCOMPARE(ordered->value(F::StartTime), QVariant(QTime(13, 5, 0)));
-        QVERIFY(ordered->value(F::Parameter).isNull());
-        // Another program's text that is no stored date or time comes back as the text.
-        m_dir->exec(QStringLiteral("UPDATE AddSchTab SET StartTime = '9:00' WHERE Program = 'tenth'"));
-        QVERIFY(!ordered->requery() && !ordered->moveTo(5));
-        QCOMPARE(ordered->value(F::StartTime), QVariant(QStringLiteral("9:00")));
-    }
-
     void writesOutsideAnEditAndReadsWithoutARowAreRefused()
     {
         auto rows = open();
