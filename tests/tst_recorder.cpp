@@ -1,8 +1,14 @@
+#include "DBusDesktopNotices.h"
+#include "LogindSleepInhibitor.h"
 #include "PrivateBus.h"
+#include "RecorderArgument.h"
 #include "RecorderStopClient.h"
+#include "RecorderStopServer.h"
 #include "TestAppDir.h"
+#include "X11WindowKeystrokes.h"
 
 #include <QDir>
+#include <QLocalSocket>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -14,201 +20,109 @@
 
 namespace {
 
-// Runs a program to its end and gives what it said; "IN" and "OUT" among the arguments stand for the two paths.
-QString output(const char *command, const QString &in = {}, const QString &out = {})
+// Runs a tool to its end: what it said, or nothing when it failed.
+QString output(const QString &program, const QStringList &arguments)
 {
-    QStringList arguments = QString::fromLatin1(command).split(QLatin1Char('|'));
-    for (QString &argument : arguments)
-        argument = argument == QLatin1String("IN") ? in : argument == QLatin1String("OUT") ? out : argument;
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(arguments.takeFirst(), arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return ended && process.exitCode() == 0 ? QString::fromUtf8(process.readAll()) : QString();
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return ok ? QString::fromUtf8(process.readAll()) : QString();
 }
 
-// A PulseAudio daemon of the test's own, without a sound card: one null sink whose monitor is the
-// default source, playing a 440 Hz tone. start() points this process, and every program it starts,
-// at it: home, runtime directory and server all lie in a private folder.
-class PrivatePulseServer
+// What ffprobe says of a recorded file, and what sox measures once FFmpeg has decoded it to mono
+// (a stereo tone misreads).
+struct Recording
 {
-public:
-    ~PrivatePulseServer()
-    {
-        for (QProcess *process : {&m_tonePlayer, &m_toneSource, &m_daemon})
-            kill(*process);
-    }
-
-    bool start()
-    {
-        const QDir dir(m_dir.path());
-        for (const char *sub : {"home", "runtime", "pulse"})
-            dir.mkpath(QLatin1String(sub));
-        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile config(dir.filePath(QStringLiteral("client.conf")));
-        if (!config.open(QIODevice::WriteOnly) || config.write("autospawn = no\n") < 0)
-            return false;
-        config.close();
-        const QString socket = dir.filePath(QStringLiteral("pa.sock"));
-        for (const auto &[name, value] : {std::pair("HOME", dir.filePath(QStringLiteral("home"))),
-                                          std::pair("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime"))),
-                                          std::pair("PULSE_RUNTIME_PATH", dir.filePath(QStringLiteral("pulse"))),
-                                          std::pair("PULSE_CLIENTCONFIG", config.fileName()),
-                                          std::pair("PULSE_SERVER", QStringLiteral("unix:") + socket)})
-            qputenv(name, QFile::encodeName(value));
-        m_daemon.setStandardErrorFile(dir.filePath(QStringLiteral("pulseaudio.log")));
-        m_daemon.start(QStringLiteral("pulseaudio"),
-                       QStringLiteral("-n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes -L")
-                               .split(QLatin1Char(' '))
-                           << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket << QStringLiteral("-L")
-                           << QStringLiteral("module-null-sink sink_name=testsink rate=48000 channels=2"));
-        if (!QTest::qWaitFor([] { return !output("pactl|info").isEmpty(); }, 15000)
-            || !output("pactl|set-default-source|testsink.monitor").isEmpty()
-            || !output("pactl|info").contains(QStringLiteral("Default Source: testsink.monitor"))) {
-            qWarning("the private PulseAudio daemon did not start");
-            return false;
-        }
-        // Low latency, or the null sink renders seconds ahead in bursts and its monitor falls silent meanwhile.
-        m_toneSource.setStandardOutputProcess(&m_tonePlayer);
-        m_toneSource.start(QStringLiteral("sox"), QStringLiteral("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 "
-                                                                 "sine 440 gain -6").split(QLatin1Char(' ')));
-        m_tonePlayer.start(QStringLiteral("pacat"), QStringLiteral("--playback --raw --format=s16le --rate=48000 "
-                                                                   "--channels=2 --device=testsink --latency-msec=20")
-                                                        .split(QLatin1Char(' ')));
-        // The null sink's monitor settles into a steady flow only after this long.
-        QTest::qWait(2500);
-        return m_tonePlayer.state() == QProcess::Running;
-    }
-
-    // Ends the daemon at once, as a crash would.
-    void killDaemon() { kill(m_daemon); }
-
-private:
-    static void kill(QProcess &process)
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-
-    QTemporaryDir m_dir;
-    QProcess m_daemon, m_toneSource, m_tonePlayer;
-};
-
-// The real quillsnd.exe of this build with the one argument the scheduler gives it; killed at the
-// end if it still runs. childSetup runs in the child just before the recorder is executed.
-class RecorderProcess
-{
-public:
-    RecorderProcess(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                    const std::function<void()> &childSetup = {})
-    {
-        m_process.setProcessEnvironment(environment);
-        m_process.setChildProcessModifier(childSetup ? childSetup : [] {});
-        m_process.start(path(), arguments);
-        m_process.waitForStarted();
-    }
-    RecorderProcess(qint64 seconds, const QString &outputPath, const std::function<void()> &childSetup = {})
-        : RecorderProcess({QStringLiteral("/t&%1&/o&%2").arg(seconds).arg(outputPath)},
-                          QProcessEnvironment::systemEnvironment(), childSetup)
-    {
-    }
-    ~RecorderProcess()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-    static QString path() { return QStringLiteral(QUILL_RECORDER_PATH); }
-    // Never to pid 0: that would signal the whole process group.
-    void signal(int signalNumber) { m_process.processId() > 0 && ::kill(pid_t(m_process.processId()), signalNumber); }
-    // The exit status, or -1 when it crashed or still runs; the event loop runs meanwhile.
-    int waitForExit(int timeoutMs = 30000)
-    {
-        const bool ended = QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
-        return ended && m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
-    // What it has said on standard error so far, from its own name on.
-    QString told()
-    {
-        m_errorOutput += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_errorOutput.mid(m_errorOutput.indexOf(QStringLiteral("quillsnd.exe: ")));
-    }
-
-private:
-    QProcess m_process;
-    QString m_errorOutput;
-};
-
-// What ffprobe says of a recorded file, and what sox measures in it once FFmpeg has decoded it to
-// mono (a stereo tone misreads): how much of it plays, how loud it is and its rough frequency.
-struct RecordingCheck
-{
-    explicit RecordingCheck(const QString &path)
+    explicit Recording(const QString &path)
     {
         QTemporaryDir dir;
-        const QString decoded = dir.filePath(QStringLiteral("decoded.wav"));
-        const QString probe = output("ffprobe|-v|error|-show_entries|format=format_name,duration:stream=codec_name,bit_rate|"
-                                     "-of|default=noprint_wrappers=1|IN", path);
-        output("ffmpeg|-v|error|-i|IN|-ac|1|OUT", path, decoded);
-        const QString stat = output("sox|IN|-n|stat", decoded);
-        const auto field = [](const QString &text, const char *pattern) {
-            return QRegularExpression(QLatin1String(pattern)).match(text).captured(1);
-        };
-        format = field(probe, "format_name=(\\S+)") + QLatin1Char('/') + field(probe, "codec_name=(\\S+)");
-        bitRate = field(probe, "bit_rate=(\\d+)").toLongLong();
-        probedSeconds = field(probe, "duration=([0-9.]+)").toDouble();
-        playableSeconds = field(stat, "Length \\(seconds\\):\\s+([0-9.]+)").toDouble();
-        rms = field(stat, "RMS\\s+amplitude:\\s+([0-9.]+)").toDouble();
-        frequency = field(stat, "Rough\\s+frequency:\\s+([0-9.]+)").toDouble();
+        const QString mono = dir.filePath("mono.wav");
+        output("ffmpeg", {"-v", "error", "-i", path, "-ac", "1", mono});
+        text = (output("ffprobe", {"-v", "error", "-show_entries", "stream=codec_name,bit_rate:format=format_name,duration",
+                                   "-of", "default=noprint_wrappers=1", path})
+                + output("sox", {mono, "-n", "stat"}))
+                   .simplified();
     }
-
-    // The 440 Hz tone of PrivatePulseServer, clearly above silence, for about this long.
-    bool holdsTheTone(double fromSeconds, double toSeconds) const
+    double number(const char *pattern) const
     {
-        return rms > 0.1 && frequency > 430 && frequency < 450 && playableSeconds >= fromSeconds
-               && playableSeconds <= toSeconds;
+        return QRegularExpression(QLatin1String(pattern) + "\\s*([0-9.]+)").match(text).captured(1).toDouble();
     }
-    QByteArray describe() const
+    double seconds() const { return number("Length \\(seconds\\):"); }
+    // The 440 Hz tone of the test's sound server, clearly above silence, for about this long.
+    bool holdsTheTone(double from, double to) const
     {
-        return QStringLiteral("%1 %2 b/s, probed %3 s, playable %4 s, RMS %5, %6 Hz")
-            .arg(format, QString::number(bitRate), QString::number(probedSeconds), QString::number(playableSeconds),
-                 QString::number(rms), QString::number(frequency))
-            .toUtf8();
+        const double frequency = number("Rough frequency:");
+        return number("RMS amplitude:") > 0.1 && frequency > 430 && frequency < 450 && seconds() >= from && seconds() <= to;
     }
-
-    QString format; // "container/codec"
-    qint64 bitRate = 0;
-    double probedSeconds = 0, playableSeconds = 0, rms = 0, frequency = 0;
+    QString text;
 };
 
 } // namespace
 
 // The real recorder records the tone of a private sound server and keeps it whichever way it ends;
-// when it cannot record or go on, it says so on standard error and as a desktop notice.
+// when it cannot record or go on, it says so on standard error and as a desktop notice. Beside it,
+// the services it talks to: notices and logind (stand-ins on a private bus) and its stop socket.
 class RecorderTest : public QObject
 {
     Q_OBJECT
 
-private:
     PrivateBus m_bus;
     FakeNotifications m_notifications;
     FakeLogind m_logind;
-    PrivatePulseServer m_server;
+    QTemporaryDir m_home; // home and runtime folder of the sound server, the recorders and this test
+    QProcess m_server, m_tone, m_player; // destroyed, so ended, in the reverse order
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_recorder; // its destructor kills it
+    QString m_told;
 
-    QString outputPath(const QString &extension) const
+    QString outputPath(const QString &extension, const char *number = "") const
     {
-        return m_dir->filePath(QStringLiteral("news & more.") + extension);
+        return m_dir->filePath(QStringLiteral("news & more%1.").arg(QLatin1String(number)) + extension);
     }
-
-    // The notice carries what standard error says.
-    void verifyTold(RecorderProcess &recorder)
+    // The recorder of this build with the one argument the scheduler gives it.
+    void startRecorder(int seconds, const QString &path, const std::function<void()> &childSetup = {},
+                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.told().startsWith(QStringLiteral("quillsnd.exe: ")), 20000);
+        m_recorder = std::make_unique<QProcess>();
+        m_told.clear();
+        m_recorder->setProcessEnvironment(environment);
+        if (childSetup)
+            m_recorder->setChildProcessModifier(childSetup);
+        m_recorder->start(QStringLiteral(QUILL_RECORDER_PATH), {QStringLiteral("/t&%1&/o&%2").arg(seconds).arg(path)});
+        QVERIFY(m_recorder->waitForStarted());
+    }
+    // The exit status, or -1 when it crashed or still runs; the stand-ins answer meanwhile.
+    int exitStatus()
+    {
+        const bool ended = QTest::qWaitFor([this] { return m_recorder->state() == QProcess::NotRunning; }, 30000);
+        return ended && m_recorder->exitStatus() == QProcess::NormalExit ? m_recorder->exitCode() : -1;
+    }
+    // Never to pid 0: that would signal the whole process group.
+    void signal(int number) { m_recorder->processId() > 0 && ::kill(pid_t(m_recorder->processId()), number); }
+    QString told()
+    {
+        m_told += QString::fromLocal8Bit(m_recorder->readAllStandardError());
+        return m_told.mid(m_told.indexOf("quillsnd.exe: "));
+    }
+    // Standard error, from the recorder's own name on, says what its one notice says.
+    void verifyTold()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(told().startsWith("quillsnd.exe: "), 20000);
         QTRY_COMPARE(m_notifications.notices.size(), 1);
-        QCOMPARE(QStringLiteral("quillsnd.exe: ") + m_notifications.notices.first().body + QLatin1Char('\n'),
-                 recorder.told());
+        const FakeNotifications::Notice notice = m_notifications.notices.first();
+        QCOMPARE(notice.applicationName + " " + notice.summary, "Quillsound Quillsound");
+        QCOMPARE(told(), "quillsnd.exe: " + notice.body + "\n");
+    }
+    // 1 when a recorder acknowledged the stop request, 0 when none is there, -1 without an answer.
+    static int askToStop()
+    {
+        RecorderStopClient client;
+        QSignalSpy finished(&client, &RecorderStopClient::finished);
+        client.requestStop();
+        if (finished.isEmpty() && !finished.wait(5000))
+            return -1;
+        return finished.first().first().toBool() ? 1 : 0;
     }
 
 private slots:
@@ -217,7 +131,28 @@ private slots:
         QVERIFY(m_bus.start());
         QVERIFY(m_notifications.registerOn(m_bus.connection()));
         QVERIFY(m_logind.registerOn(m_bus.connection()));
-        QVERIFY(m_server.start());
+        // A PulseAudio daemon of the test's own, without a sound card: one null sink playing a 440 Hz
+        // tone, whose monitor is the only source.
+        QFile config(m_home.filePath("client.conf"));
+        QVERIFY(config.open(QIODevice::WriteOnly) && config.write("autospawn = no\n") > 0);
+        config.close();
+        const QString socket = m_home.filePath("pulse.socket");
+        for (const auto &[name, value] : {std::pair("HOME", m_home.path()), std::pair("XDG_RUNTIME_DIR", m_home.path()),
+                                          std::pair("PULSE_CLIENTCONFIG", config.fileName()),
+                                          std::pair("PULSE_SERVER", "unix:" + socket)})
+            qputenv(name, QFile::encodeName(value));
+        m_server.setStandardErrorFile(m_home.filePath("pulseaudio.log"));
+        m_server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                                      "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                                      "-L", "module-null-sink sink_name=testsink rate=48000 channels=2"});
+        QVERIFY(QTest::qWaitFor([] { return output("pactl", {"info"}).contains("Default Source: testsink.monitor"); }, 15000));
+        // Low latency, or the null sink renders seconds ahead in bursts and its monitor falls silent meanwhile.
+        m_tone.setStandardOutputProcess(&m_player);
+        m_tone.start("sox", QString("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 sine 440 gain -6").split(' '));
+        m_player.start("pacat", QString("--raw --format=s16le --rate=48000 --channels=2 --device=testsink --latency-msec=20").split(' '));
+        // The monitor settles into a steady flow only after this long.
+        QTest::qWait(2500);
+        QCOMPARE(m_player.state(), QProcess::Running);
     }
 
     void init()
@@ -226,134 +161,186 @@ private slots:
         m_notifications.notices.clear();
     }
 
+    void readsTheOneArgument_data()
+    {
+        // A folder whose name holds the very text that marks the output path.
+        QVERIFY(QDir(m_home.path()).mkpath("news&/o&more"));
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<qint64>("seconds"); // 0 for a refused argument
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        const auto row = [this](const QByteArray &name, const char *seconds, const char *path, qint64 length = 0,
+                                AudioFileKind kind = AudioFileKind::Wav) {
+            const QString file = QString::fromUtf8(path).replace("DIR", m_home.path());
+            QTest::newRow(name.constData()) << QStringList{QStringLiteral("/t&%1&/o&%2").arg(QString::fromUtf8(seconds), file)}
+                                << length << file << int(kind);
+        };
+        row("wav", "3", "DIR/a.wav", 3, AudioFileKind::Wav);
+        row("MP3 upper case, spaces", "0090", "DIR/My News.MP3", 90, AudioFileKind::Mp3);
+        row("marks in the path", "1", "DIR/news&/o&more/x &y.wma", 1, AudioFileKind::Wma);
+        for (const char *seconds : {"0", "-5", "1.5", "+5", " 5", "", "٣", "99999999999999999999"})
+            row("seconds " + QByteArray(seconds), seconds, "DIR/a.mp3");
+        for (const char *path : {"a.mp3", "", "DIR/a.ogg", "DIR/a", "DIR/", "DIR/none/a.mp3"})
+            row("path " + QByteArray(path), "3", path);
+        const QString file = m_home.filePath("a.mp3");
+        for (const auto &[name, arguments] : {std::pair("none", QStringList()), std::pair("two", QStringList{"/t&3&/o&" + file, "x"}),
+                                              std::pair("no length mark", QStringList{"t&3&/o&" + file}),
+                                              std::pair("no output mark", QStringList{"/t&3/o&" + file})})
+            QTest::newRow(name) << arguments << qint64(0) << QString() << 0;
+    }
+    void readsTheOneArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(qint64, seconds);
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        const RecorderArgument argument(arguments);
+        QCOMPARE(argument.isValid(), seconds > 0);
+        QCOMPARE(argument.errorString().isEmpty(), seconds > 0);
+        if (seconds > 0)
+            QCOMPARE(QStringList({QString::number(argument.seconds()), argument.outputPath(), QString::number(int(argument.kind()))}),
+                     QStringList({QString::number(seconds), path, QString::number(kind)}));
+    }
+
+    void noticeWithoutTheServiceIsGivenUp()
+    {
+        DBusDesktopNotices notices("Quillsound");
+        m_bus.connection().unregisterService("org.freedesktop.Notifications");
+        notices.notify("summary", "body");
+        const bool givenUp = notices.waitForDelivery(5000);
+        QVERIFY(m_bus.connection().registerService("org.freedesktop.Notifications"));
+        QVERIFY(givenUp);
+    }
+
+    void sleepLockIsHeldOnceAndClosedOnRelease()
+    {
+        const int first = int(m_logind.calls.size());
+        LogindSleepInhibitor inhibitor("Quillsound");
+        QSignalSpy answered(&inhibitor, &LogindSleepInhibitor::answered);
+        inhibitor.hold("recording");
+        inhibitor.hold("recording again");
+        QVERIFY(answered.wait(5000));
+        QCOMPARE(m_logind.calls.mid(first), QList<QStringList>({{"sleep", "Quillsound", "recording", "block"}}));
+        QVERIFY(inhibitor.isHeld());
+        QTRY_VERIFY(m_logind.lockOpen(first));
+        inhibitor.hold("held already");
+        inhibitor.release();
+        QTRY_VERIFY(!m_logind.lockOpen(first));
+        // A lock that arrives after its release is not kept.
+        inhibitor.hold("short");
+        inhibitor.release();
+        QVERIFY(answered.wait(5000));
+        QCOMPARE(m_logind.calls.size(), first + 2);
+        QVERIFY(!inhibitor.isHeld());
+        QTRY_VERIFY(!m_logind.lockOpen(first + 1));
+    }
+
+    void stopRequestReachesTheNewestRecorderOnly()
+    {
+        QVERIFY(RecorderStopServer::socketPath().startsWith(m_home.path()));
+        QCOMPARE(askToStop(), 0);
+        // Whatever a recorder that is gone left at the path.
+        QFile leftover(RecorderStopServer::socketPath());
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        auto older = std::make_unique<RecorderStopServer>();
+        QVERIFY(older->listen());
+        RecorderStopServer newer;
+        QVERIFY(newer.listen());
+        QSignalSpy stops(&newer, &RecorderStopServer::stopRequested);
+        // The older one ending leaves the newer one's socket.
+        older.reset();
+        QLocalSocket stray;
+        stray.connectToServer(RecorderStopServer::socketPath());
+        QVERIFY(stray.waitForConnected(2000));
+        stray.write("quillsnd stop 2\n");
+        QTRY_COMPARE(stray.state(), QLocalSocket::UnconnectedState);
+        QVERIFY(stray.readAll().isEmpty());
+        QCOMPARE(stops.size(), 0);
+        QCOMPARE(askToStop(), 1);
+        QCOMPARE(stops.size(), 1);
+    }
+
     void refusesBeforeAnyWindow_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("serverThere");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("server"); // empty for the test's own
         QTest::addColumn<int>("status");
-        QTest::newRow("no argument") << QStringList() << true << 2;
-        QTest::newRow("missing folder") << QStringList{QStringLiteral("/t&3&/o&DIR/none/a.wav")} << true << 2;
-        QTest::newRow("no sound server") << QStringList{QStringLiteral("/t&3&/o&DIR/a.wav")} << false << 3;
+        QTest::newRow("missing folder") << "/none" << QString() << 2;
+        QTest::newRow("no sound server") << QString() << "unix:/nowhere" << 3;
     }
     void refusesBeforeAnyWindow()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, serverThere);
+        QFETCH(QString, folder);
+        QFETCH(QString, server);
         QFETCH(int, status);
-
-        arguments.replaceInStrings(QStringLiteral("DIR"), m_dir->path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // A window would need this platform, which does not exist, and end the program otherwise.
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none-such"));
-        if (!serverThere)
-            environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + m_dir->filePath(QStringLiteral("no")));
-        RecorderProcess recorder(arguments, environment);
-        QCOMPARE(recorder.waitForExit(), status);
-        verifyTold(recorder);
+        environment.insert("QT_QPA_PLATFORM", "none-such");
+        if (!server.isEmpty())
+            environment.insert("PULSE_SERVER", server);
+        startRecorder(3, m_dir->path() + folder + "/a.wav", {}, environment);
+        QCOMPARE(exitStatus(), status);
+        verifyTold();
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
+    // Each recording lands beside two files of its name, which it leaves as they were.
     void everyEndKeepsTheRecording_data()
     {
         QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<qint64>("bitRate");
-        QTest::addColumn<int>("stop"); // a signal, 0 for none, -1 for the stop request
-        const auto format = [](const char *name, const char *extension, const char *format, qint64 bitRate, int stop) {
-            QTest::newRow(name) << QString::fromLatin1(extension) << QString::fromLatin1(format) << bitRate << stop;
+        QTest::addColumn<QString>("probe"); // as ffprobe gives codec, bit rate and container
+        QTest::addColumn<int>("stop"); // a signal, 0 to let it run out, 1 for the stop request, 2 for F12
+        const auto row = [](const char *name, const char *extension, const char *probe, int stop) {
+            QTest::newRow(name) << QString::fromLatin1(extension) << QString::fromLatin1(probe) << stop;
         };
-        format("wav", "wav", "wav/pcm_s16le", 48000 * 2 * 16, 0);
-        format("mp3", "MP3", "mp3/mp3", 192000, 0);
-        format("wma", "wma", "asf/wmav2", 128000, 0);
-        format("wav SIGKILL", "wav", "wav/pcm_s16le", 0, SIGKILL);
-        format("mp3 SIGKILL", "mp3", "mp3/mp3", 0, SIGKILL);
-        format("wma SIGKILL", "wma", "asf/wmav2", 0, SIGKILL);
-        for (const auto &[name, stop] : {std::pair("SIGTERM", SIGTERM), std::pair("SIGINT", SIGINT),
-                                         std::pair("SIGHUP", SIGHUP), std::pair("stop request", -1)})
-            format(name, "mp3", "mp3/mp3", 0, stop);
+        const char *wav = "codec_name=pcm_s16le bit_rate=1536000 format_name=wav";
+        const char *mp3 = "codec_name=mp3 bit_rate=192000 format_name=mp3";
+        const char *wma = "codec_name=wmav2 bit_rate=128000 format_name=asf";
+        row("wav", "wav", wav, 0);
+        row("MP3", "MP3", mp3, 0);
+        row("wma", "wma", wma, 0);
+        row("wav SIGKILL", "wav", wav, SIGKILL);
+        row("mp3 SIGKILL", "mp3", mp3, SIGKILL);
+        row("wma SIGKILL", "wma", wma, SIGKILL);
+        for (const auto &[name, stop] : {std::pair("SIGTERM", SIGTERM), std::pair("SIGINT", SIGINT), std::pair("SIGHUP", SIGHUP),
+                                         std::pair("stop request", 1), std::pair("F12", 2)})
+            row(name, "mp3", mp3, stop);
     }
     void everyEndKeepsTheRecording()
     {
         QFETCH(QString, extension);
-        QFETCH(QString, format);
-        QFETCH(qint64, bitRate);
+        QFETCH(QString, probe);
         QFETCH(int, stop);
-
-        const QString path = outputPath(extension);
-        const qsizetype lock = m_logind.calls.size();
-        RecorderProcess recorder(stop == 0 ? 3 : 10, path);
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(path); }, 20000));
-        // The machine does not sleep while it records.
-        QTRY_VERIFY(m_logind.lockOpen(int(lock)));
-        QCOMPARE(m_logind.calls.at(lock).first(), QStringLiteral("sleep"));
-        if (stop != 0) {
-            QTest::qWait(2000);
-            RecorderStopClient client;
-            QSignalSpy answered(&client, &RecorderStopClient::finished);
-            if (stop > 0) {
-                recorder.signal(stop);
-            } else {
-                client.requestStop();
-                QVERIFY(answered.size() == 1 || answered.wait(5000));
-                QCOMPARE(answered.first().first().toBool(), true);
-            }
-        }
-        QCOMPARE(recorder.waitForExit(), stop == SIGKILL ? -1 : 0);
-        const RecordingCheck file(path);
-        QCOMPARE(file.format, format);
-        if (bitRate != 0)
-            QCOMPARE(file.bitRate, bitRate);
-        const bool fullLength = stop == 0;
-        QVERIFY2(file.holdsTheTone(fullLength ? 2.75 : stop == SIGKILL ? 1 : 1.5, fullLength ? 3.25 : 2.5), file.describe());
-        // The header does not promise more than the file holds.
-        QVERIFY2(extension != QLatin1String("wav") || file.probedSeconds <= file.playableSeconds + 0.01, file.describe());
-    }
-
-    void existingFilesAreKept()
-    {
-        const QStringList taken = {outputPath(QStringLiteral("Wav")), m_dir->filePath(QStringLiteral("news & more (2).Wav"))};
+        const QStringList taken = {outputPath(extension), outputPath(extension, " (2)")};
         for (const QString &name : taken) {
             QFile file(name);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
         }
-        RecorderProcess recorder(1, taken.first());
-        QCOMPARE(recorder.waitForExit(), 0);
+        const qsizetype lock = m_logind.calls.size();
+        startRecorder(stop == 0 ? 3 : 10, taken.first());
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(outputPath(extension, " (3)")); }, 20000));
+        // The machine does not sleep while it records.
+        QTRY_VERIFY(m_logind.lockOpen(int(lock)));
+        if (stop != 0)
+            QTest::qWait(2000);
+        if (stop == 1)
+            QCOMPARE(askToStop(), 1);
+        else if (stop == 2)
+            QVERIFY(X11WindowKeystrokes().activateAndSendF12("Quillsound"));
+        else if (stop != 0)
+            signal(stop);
+        QCOMPARE(exitStatus(), stop == SIGKILL ? -1 : 0);
         for (const QString &name : taken) {
             QFile file(name);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("mine"));
+            QCOMPARE(file.readAll(), "mine");
         }
-        const RecordingCheck file(m_dir->filePath(QStringLiteral("news & more (3).Wav")));
-        QVERIFY2(file.holdsTheTone(0.75, 1.25), file.describe());
-    }
-
-    void writeErrorFinishesTheFile_data()
-    {
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<qint64>("sizeLimit");
-        // About two seconds of each.
-        QTest::newRow("wav") << QStringLiteral("wav") << qint64(400000);
-        QTest::newRow("mp3") << QStringLiteral("mp3") << qint64(48000);
-        QTest::newRow("wma") << QStringLiteral("wma") << qint64(32000);
-    }
-    void writeErrorFinishesTheFile()
-    {
-        QFETCH(QString, extension);
-        QFETCH(qint64, sizeLimit);
-
-        const qsizetype lock = m_logind.calls.size();
-        RecorderProcess recorder(30, outputPath(extension), [sizeLimit] {
-            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
-        verifyTold(recorder);
-        // It shows the failure until closed, but no longer keeps the machine awake.
-        QVERIFY(recorder.isRunning());
-        QTRY_VERIFY(lock < m_logind.calls.size() && !m_logind.lockOpen(int(lock)));
-        recorder.signal(SIGTERM);
-        QCOMPARE(recorder.waitForExit(), 4);
-        const RecordingCheck file(outputPath(extension));
-        QVERIFY2(file.holdsTheTone(1, 3), file.describe());
+        const Recording file(outputPath(extension, " (3)"));
+        QVERIFY2(file.text.contains(probe), qPrintable(file.text));
+        QVERIFY2(file.holdsTheTone(stop == 0 ? 2.75 : stop == SIGKILL ? 1 : 1.5, stop == 0 ? 3.25 : 2.5), qPrintable(file.text));
+        // The header does not promise more than the file holds.
+        QVERIFY2(extension != "wav" || file.number("duration=") <= file.seconds() + 0.01, qPrintable(file.text));
     }
 
     // The real scheduler fires a task in its second, the real recorder beside it records, and the
@@ -363,14 +350,12 @@ private slots:
         TestAppDir dir;
         QVERIFY(dir.isValid());
         const QString program = dir.installProgram();
-        QVERIFY(QFile::copy(RecorderProcess::path(), dir.path() + QStringLiteral("/quillsnd.exe")));
+        QVERIFY(QFile::copy(QStringLiteral(QUILL_RECORDER_PATH), dir.path() + "/quillsnd.exe"));
         const QDateTime now = QDateTime::currentDateTime();
-        const QString first = dir.path() + QStringLiteral("/first.mp3");
-        const QString second = dir.path() + QStringLiteral("/second.wav");
+        const QString first = dir.path() + "/first.mp3", second = dir.path() + "/second.wav";
         for (const auto &[after, file, seconds] : {std::tuple(5, first, 60), std::tuple(9, second, 2)}) {
             const QDateTime at = now.addSecs(after);
-            dir.insert({at.date().toString(Qt::ISODate), at.time().toString(QStringLiteral("HH:mm:ss")),
-                        QStringLiteral("news"), file, QString::number(seconds), QStringLiteral("length")});
+            dir.insert({at.date().toString(Qt::ISODate), at.time().toString("HH:mm:ss"), "news", file, QString::number(seconds), "length"});
         }
         QProcess scheduler;
         scheduler.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -381,24 +366,45 @@ private slots:
         QTest::qWait(4000);
         scheduler.kill();
         scheduler.waitForFinished(5000);
-        const RecordingCheck ended(first), next(second);
-        QVERIFY2(ended.holdsTheTone(3, 5), ended.describe());
-        QVERIFY2(next.holdsTheTone(1.75, 2.25), next.describe());
+        const Recording ended(first), next(second);
+        QVERIFY2(ended.holdsTheTone(3, 5), qPrintable(ended.text));
+        QVERIFY2(next.holdsTheTone(1.75, 2.25), qPrintable(next.text));
         QCOMPARE(dir.rowCount(), 0);
     }
 
-    // Last: the server does not come back.
-    void lostServerFinishesTheFile()
+    // Last: the lost sound server does not come back.
+    void failureFinishesTheFile_data()
     {
-        RecorderProcess recorder(30, outputPath(QStringLiteral("mp3")));
-        QTest::qWait(2500);
-        m_server.killDaemon();
-        verifyTold(recorder);
-        QVERIFY(recorder.isRunning());
-        recorder.signal(SIGTERM);
-        QCOMPARE(recorder.waitForExit(), 3);
-        const RecordingCheck file(outputPath(QStringLiteral("mp3")));
-        QVERIFY2(file.holdsTheTone(1.5, 3.5), file.describe());
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<qint64>("sizeLimit"); // about two seconds of each; 0 to end the sound server instead
+        QTest::addColumn<int>("status");
+        QTest::newRow("wav write error") << "wav" << qint64(400000) << 4;
+        QTest::newRow("mp3 write error") << "mp3" << qint64(48000) << 4;
+        QTest::newRow("wma write error") << "wma" << qint64(32000) << 4;
+        QTest::newRow("lost sound server") << "mp3" << qint64(0) << 3;
+    }
+    void failureFinishesTheFile()
+    {
+        QFETCH(QString, extension);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(int, status);
+        const qsizetype lock = m_logind.calls.size();
+        startRecorder(30, outputPath(extension), [sizeLimit] {
+            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+            sizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        if (sizeLimit == 0) {
+            QTest::qWait(2500);
+            m_server.kill();
+        }
+        verifyTold();
+        // It shows the failure until closed, but no longer keeps the machine awake.
+        QCOMPARE(m_recorder->state(), QProcess::Running);
+        QTRY_VERIFY(lock < m_logind.calls.size() && !m_logind.lockOpen(int(lock)));
+        signal(SIGTERM);
+        QCOMPARE(exitStatus(), status);
+        const Recording file(outputPath(extension));
+        QVERIFY2(file.holdsTheTone(1, 3.5), qPrintable(file.text));
     }
 };
 

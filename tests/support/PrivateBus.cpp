@@ -5,13 +5,10 @@
 
 namespace {
 
-const QString connectionName = QStringLiteral("test-services");
-
 // At the object path its service name spells, as the real services are.
-bool serve(QDBusConnection bus, const QString &service, QObject *object)
+bool serve(QDBusConnection bus, QString service, QObject *object)
 {
-    return bus.registerObject(QLatin1Char('/') + QString(service).replace(QLatin1Char('.'), QLatin1Char('/')), object,
-                              QDBusConnection::ExportAllSlots)
+    return bus.registerObject("/" + QString(service).replace('.', '/'), object, QDBusConnection::ExportAllSlots)
            && bus.registerService(service);
 }
 
@@ -19,16 +16,14 @@ bool serve(QDBusConnection bus, const QString &service, QObject *object)
 
 PrivateBus::~PrivateBus()
 {
-    QDBusConnection::disconnectFromBus(connectionName);
+    QDBusConnection::disconnectFromBus("test-services");
     m_daemon.kill();
     m_daemon.waitForFinished(5000);
 }
 
 bool PrivateBus::start()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--print-address"),
-                                                   QStringLiteral("--address=unix:path=") + m_dir.filePath(QStringLiteral("bus"))});
+    m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address", "--address=unix:path=" + m_dir.filePath("bus")});
     if (!m_daemon.waitForReadyRead(10000))
         return false;
     m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
@@ -39,12 +34,12 @@ bool PrivateBus::start()
 
 QDBusConnection PrivateBus::connection() const
 {
-    return QDBusConnection::connectToBus(m_address, connectionName);
+    return QDBusConnection::connectToBus(m_address, "test-services");
 }
 
 bool FakeNotifications::registerOn(QDBusConnection bus)
 {
-    return serve(bus, QStringLiteral("org.freedesktop.Notifications"), this);
+    return serve(bus, "org.freedesktop.Notifications", this);
 }
 
 uint FakeNotifications::Notify(const QString &applicationName, uint, const QString &, const QString &summary,
@@ -62,7 +57,7 @@ FakeLogind::~FakeLogind()
 
 bool FakeLogind::registerOn(QDBusConnection bus)
 {
-    return serve(bus, QStringLiteral("org.freedesktop.login1"), this);
+    return serve(bus, "org.freedesktop.login1", this);
 }
 
 bool FakeLogind::lockOpen(int call) const
@@ -71,8 +66,7 @@ bool FakeLogind::lockOpen(int call) const
     return call < m_readEnds.size() && ::read(m_readEnds.at(call), &byte, 1) < 0;
 }
 
-QDBusUnixFileDescriptor FakeLogind::Inhibit(const QString &what, const QString &who, const QString &why,
-                                            const QString &mode)
+QDBusUnixFileDescriptor FakeLogind::Inhibit(const QString &what, const QString &who, const QString &why, const QString &mode)
 {
     calls.append({what, who, why, mode});
     int ends[2];

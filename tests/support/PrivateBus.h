@@ -3,7 +3,6 @@
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
 
