@@ -1,7 +1,6 @@
 #include "EditorTestKit.h"
 #include "OutputFormat.h"
 #include "ScheduleFields.h"
-#include "StoreLocker.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -19,7 +18,6 @@ const QString LostEntry = QStringLiteral("User Guide | Record cannot be created/
                                          "to exit Task Editor. | Ok | None");
 const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
 const QString Replace = QStringLiteral("Wavesmith | 文件已存在, 您希望替换它吗? | YesNo | Question");
-const QString Ending = App + QStringLiteral("退出录音计划吗? | YesNo | Question");
 
 QString lengthSentence(const QStringList &parts)
 {
@@ -99,8 +97,8 @@ private slots:
                                      "?Option2 checked; ?format 1; CmdAdd; chooseFile; ?dialog 1,2,0,1,0");
         flow("chosen file saved", Valid + "file <dir>/evening.mp3; chooseFile; Option3; ?stored stored; CmdUpdate; "
                                           "?messages ; ?files <dir>/evening.wma,/rec/stored.mp3");
-        // An existing file, a hidden one too, is taken only once the user agrees; after a No the dialog comes again.
-        const QString files = Valid + "touch <dir>/news.mp3; touch <dir>/.news.mp3; mkdir <dir>/dir.mp3; ";
+        // An existing file is taken only once the user agrees; after a No the dialog comes again.
+        const QString files = Valid + "touch <dir>/news.mp3; ";
         const QString asked = "; chooseFile; ?FilenameRec <dir>/%1; ?dialog %2; ?messages ";
         flow("not replaced, then a new name", files + "file <dir>/news.mp3; file <dir>/fresh.mp3; no"
                                                   + asked.arg("fresh.mp3", "1,1") + Replace);
@@ -172,6 +170,10 @@ private slots:
                               "09:00:00 middle; load; snapshot; ";
         flow("deleted", three + "row 1; yes; CmdDelete; ?messages " + Question + "; ?tasks 2026-12-01 09:00:00 first,"
                                 "2026-12-03 09:00:00 last; ?grid first,last; ?current 0; ?ProgramRec first; ?layout tasks");
+        // Fired and removed elsewhere since the list was read, the picked task's deletion is passed over.
+        flow("deleted after it fired", "insert 2026-12-25 20:00:00 sooner; insert 2026-12-26 20:00:00 later; load; sql DELETE "
+                                       "FROM AddSchTab WHERE Program = 'sooner'; yes; CmdDelete; ?messages " + Question
+                                       + "; ?grid sooner,later; ?layout tasks; ?stored later");
         flow("not deleted", three + "row 2; no; CmdDelete; ?messages " + Question + "; ?kept yes; ?grid first,middle,last; "
                                     "?current 2; ?ProgramRec last; ?layout tasks");
         flow("only task deleted", "insert 2026-12-25 09:00:00 only; load; yes; CmdDelete; ?messages " + Question + '\n'
@@ -196,21 +198,6 @@ private slots:
     {
         QFETCH(QString, steps);
         m_kit->act(steps);
-    }
-
-    void loadShowsTheTasksInStartOrder()
-    {
-        // A field without value shows empty and stops nothing.
-        m_kit->act("task 2026-12-02|09:00:00|second-nine||90|0 天 0 小时 1 分钟 30 秒 之后; insert 2026-12-10 09:00:00 tenth; "
-                   "insert 2026-12-02 10:00:00 second-ten");
-        // Loaded twice: a second load starts from a fresh window, so each list entry is there once.
-        m_kit->act("load; unload; load; ?boxes 2026-12-02|09:00:00|second-nine||90|0 天 0 小时 1 分钟 30 秒 之后; ?marked 0; "
-                   "?selected 0; ?layout tasks; ?messages ; ?lists " + DesignStart + ",0*,0*,0*,0*; "
-                   "?grid second-nine,second-ten,tenth");
-        QCOMPARE(m_kit->list("ComboSHour")->count(), 24);
-        AddSchedule *editor = m_kit->editor();
-        QVERIFY(editor->isModal() && !editor->isVisible() && editor->parentWidget() == m_kit->scheduler.get());
-        QCOMPARE(m_kit->find<QTableView>("DBGrid1")->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
     // Unreadable, the store is reported with its number and path, no editor loads, and none is made.
@@ -317,77 +304,6 @@ private slots:
         // The whole grid is told, so the view repaints every mark, the last cell too.
         const QModelIndex lastCell = m_kit->model()->index(tasks.size() - 1, ScheduleFields::Count - 1);
         QCOMPARE(changed.last().at(1).toModelIndex(), lastCell);
-    }
-
-    // Held by another program, the store refuses the save with its number; the entry stays for another try.
-    void saveUnderALockKeepsTheEntry()
-    {
-        m_kit->act("load; CmdAdd; start 12,24,2026,6,0,0; length 0,1,30,0");
-        StoreLocker locker(m_kit->dir.storePath());
-        QVERIFY(locker.lock());
-        m_kit->act("CmdUpdate; ?layout entry");
-        QVERIFY2(m_kit->state("messages").startsWith("Error in Update |  3260 "), qPrintable(m_kit->state("messages")));
-        QVERIFY(locker.release());
-        m_kit->act("CmdUpdate; ?tasks 2026-12-24 06:00:00 Quillsound; ?mode browsing");
-    }
-
-    // The main window over two tasks runs the steps in the editor it shows, or in the one it loaded at start-up
-    // ("hidden: ") and then ends; the boxes told and the titles stored after.
-    void mainWindowCatchesUpWhenTheEditorCloses_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("messages");
-        QTest::addColumn<QString>("stored");
-        const auto row = [](const char *name, const char *steps, const QString &messages, const char *stored) {
-            QTest::newRow(name) << steps << messages << stored;
-        };
-        row("new task", "CmdAdd; start 12,24,2026,21,30,0; length 0,0,45,0; CmdUpdate; CmdExit", "", "Quillsound,sooner,later");
-        row("closed while pending", "CmdAdd; start 12,24,2026,21,30,0; length 0,0,1,0; close", "", "sooner,later");
-        row("edit, then exit", "CmdEdit; start 1,1,2027,1,1,1; Option3; CmdExit", "", "sooner,later");
-        row("program ended while pending", "hidden: CmdAdd; length 0,0,1,0", Ending, "sooner,later");
-        row("lost entry", "CmdAdd; length 0,0,1,0; drop; CmdUpdate", LostEntry, "sooner,later");
-        row("deleted", "yes; CmdDelete", Question, "later");
-        row("not deleted", "no; CmdDelete", Question, "sooner,later");
-        // Not read again, the editor still lists a task that the main window fired; deleting it is passed over.
-        row("fired, then deleted", "hidden: fire; yes; CmdDelete; ?grid sooner,later; ?layout tasks", Question + '\n' + Ending,
-            "later");
-        // The vanished row is no empty table: only the question whether to end.
-        row("fired since loading", "hidden: sql DELETE FROM AddSchTab", Ending, "");
-        // An editor loaded at start lists only the tasks left when it is shown.
-        row("fired before showing", "?grid later; ?ProgramRec later", "", "later");
-    }
-
-    void mainWindowCatchesUpWhenTheEditorCloses()
-    {
-        QFETCH(QString, steps);
-        QFETCH(QString, messages);
-        QFETCH(QString, stored);
-        m_kit = std::make_unique<EditorTestKit>(true);
-        m_kit->insert({"2026-12-25 20:00:00 sooner", "2026-12-26 20:00:00 later"});
-        QVERIFY(!m_kit->scheduler->Form_Load() && m_kit->editor());
-        m_kit->scheduler->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_kit->scheduler.get()));
-        if (QTest::currentDataTag() == QLatin1String("fired before showing"))
-            m_kit->act("sql DELETE FROM AddSchTab WHERE Program = 'sooner'");
-        if (steps.startsWith(QLatin1String("hidden: "))) {
-            m_kit->act(steps.mid(8) + "; yes");
-            QVERIFY(m_kit->scheduler->close());
-        } else {
-            // The main window's labels catch up only when the editor closes.
-            m_kit->whileShown([&](AddSchedule &) { m_kit->act(steps + "; ?LblProgramRec sooner"); });
-        }
-        QVERIFY(!m_kit->editor());
-        // The main window shows the first task stored.
-        QStringList labels;
-        for (const char *name : {"LblDateRec", "LblStartTimeRec", "LblProgramRec", "LblFilenameRec", "LblParamarRec",
-                                 "LblEndTimeRec"})
-            labels << m_kit->state(name);
-        QCOMPARE(labels, m_kit->dir.rows().value(0, QStringList(6, QString())));
-        m_kit->act("?messages " + messages + "; ?stored " + stored);
-        // Each showing after an unload loads a fresh editor over the store as it is now.
-        m_kit->insert({"2026-12-24 20:00:00 added"});
-        if (m_kit->scheduler->isVisible())
-            m_kit->whileShown([&](AddSchedule &) { m_kit->act("?grid added," + stored + "; ?ProgramRec added"); });
     }
 };
 

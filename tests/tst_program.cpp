@@ -1,15 +1,12 @@
 #include "SingleInstance.h"
 #include "StoreLocker.h"
 #include "TestAppDir.h"
-#include "X11WindowKeystrokes.h"
 
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
-
-#include <X11/keysym.h>
 
 #include <csignal>
 
@@ -96,38 +93,6 @@ private slots:
         QVERIFY2(stopLength > 590 && stopLength < 599, qPrintable(QString::number(stopLength)));
         QTest::qWait(1000);
         QCOMPARE(program.dir.recorderStarts().size(), 1);
-    }
-
-    void unusableStoreEndsTheProgramAfterAMessage_data()
-    {
-        using Damage = TestAppDir::Damage;
-        QTest::addColumn<Damage>("damage");
-        QTest::newRow("missing") << Damage::Missing;
-        QTest::newRow("empty") << Damage::Empty;
-        QTest::newRow("truncated") << Damage::Truncated;
-        QTest::newRow("random bytes") << Damage::RandomBytes;
-        QTest::newRow("table missing") << Damage::NoTable;
-        QTest::newRow("read-only") << Damage::ReadOnly;
-        QTest::newRow("folder read-only") << Damage::FolderReadOnly;
-    }
-
-    void unusableStoreEndsTheProgramAfterAMessage()
-    {
-        QFETCH(TestAppDir::Damage, damage);
-        RunningProgram program;
-        if (!program.dir.damageStore(damage))
-            QSKIP("this machine cannot damage the store that way");
-        const QByteArray before = program.dir.storeBytes();
-        QProcess &process = program.start();
-        // The message box waits for the user: press Return in it, again until it has taken the key.
-        X11WindowKeystrokes keys;
-        QTRY_VERIFY_WITH_TIMEOUT((keys.activateAndSendKey(QStringLiteral("QuillScheduler"), XK_Return),
-                                  process.state() == QProcess::NotRunning),
-                                 20000);
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
-        QCOMPARE(program.dir.storeBytes(), before);
-        QCOMPARE(QFile::exists(program.dir.storePath()), damage != TestAppDir::Damage::Missing);
     }
 
     void killedInTheMiddleOfFiringLosesAndCorruptsNothing()

@@ -4,13 +4,10 @@
 #include "ScheduleFields.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -45,9 +42,7 @@ QString yes(bool yes)
 
 } // namespace
 
-EditorTestKit::EditorTestKit(bool mainWindowLoadsEditor)
-    : scheduler(std::make_unique<Scheduler>(
-          services.forDir(dir, mainWindowLoadsEditor ? TaskEditorLoader(&AddSchedule::load) : TaskEditorLoader())))
+EditorTestKit::EditorTestKit() : scheduler(std::make_unique<Scheduler>(services.forDir(dir)))
 {
 }
 
@@ -65,7 +60,7 @@ AddSchedule *EditorTestKit::load()
 
 AddSchedule *EditorTestKit::editor() const
 {
-    return held ? dynamic_cast<AddSchedule *>(held.get()) : scheduler->findChild<AddSchedule *>();
+    return dynamic_cast<AddSchedule *>(held.get());
 }
 
 void EditorTestKit::insert(const QStringList &tasks) const
@@ -103,14 +98,9 @@ void EditorTestKit::act(QString steps)
          }},
         {"sql", [](Kit &kit, const QString &statement) { kit.dir.exec(statement); }},
         {"clock", [](Kit &kit, const QString &now) { kit.services.clock.set(QDateTime::fromString(now, Qt::ISODate)); }},
-        {"mkdir", [](Kit &, const QString &path) { QVERIFY(QDir().mkpath(path)); }},
         {"touch", [](Kit &, const QString &path) {
              QFile file(path);
              QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x"));
-         }},
-        {"drop", [](Kit &kit, const QString &) { kit.rows().cancelUpdate(); }},
-        {"fire", [](Kit &kit, const QString &) {
-             QVERIFY(!kit.scheduler->findChild<RecordCursor *>("Data1", Qt::FindDirectChildrenOnly)->recordset().deleteRow());
          }},
         {"snapshot", [](Kit &kit, const QString &) {
              kit.m_snapshot = kit.dir.rows();
@@ -219,19 +209,4 @@ QString EditorTestKit::state(const QString &facet) const
         return option->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
     const auto *label = scheduler->findChild<QLabel *>(facet);
     return !label ? QStringLiteral("<no %1>").arg(facet) : dated ? iso(label->text()) : label->text();
-}
-
-void EditorTestKit::whileShown(const std::function<void(AddSchedule &)> &work)
-{
-    QTimer::singleShot(0, scheduler.get(), [work] {
-        auto *shown = qobject_cast<AddSchedule *>(QApplication::activeModalWidget());
-        if (!shown) {
-            qWarning("the editor is not shown modally");
-            return;
-        }
-        work(*shown);
-        if (shown->isVisible())
-            shown->close();
-    });
-    QTest::mouseClick(scheduler->findChild<QPushButton *>(QStringLiteral("CmdViewRec")), Qt::LeftButton);
 }

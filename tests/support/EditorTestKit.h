@@ -12,15 +12,14 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <functional>
 #include <memory>
 
 // A fresh application directory, the main window over it and, once loaded, its task editor.
-// The main window loads no editor of its own unless asked to, so each test decides when the editor loads.
+// The main window loads no editor of its own, so each test decides when the editor loads.
 class EditorTestKit
 {
 public:
-    explicit EditorTestKit(bool mainWindowLoadsEditor = false);
+    EditorTestKit();
     ~EditorTestKit();
 
     TestServices services;
@@ -30,7 +29,7 @@ public:
 
     // Loads the editor as the main window does and holds it; nullptr when it did not load.
     AddSchedule *load();
-    // The editor this kit loaded, or else the one that the main window holds.
+    // The editor this kit loaded.
     AddSchedule *editor() const;
 
     // A control of the editor by its name; a missing one ends the test run.
@@ -52,8 +51,7 @@ public:
     // m,d,y,h,m,s" and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row;
     // up and escape press the key; yes and no answer the next question; "file PATH" answers the next file
     // dialog; "enable Name"; close, unload, load; "insert TASK"; "task date|time|title|file|seconds|sentence";
-    // "sql TEXT"; "clock ISO"; "touch PATH" and "mkdir PATH" make a file and a folder; drop cancels the
-    // pending row unseen; fire has the main window's cursor remove its row; snapshot remembers the store and
+    // "sql TEXT"; "clock ISO"; "touch PATH" makes a file; snapshot remembers the store and
     // the entry; "?facet text" checks that state(facet) is the text. "<dir>" is the application folder.
     void act(QString steps);
     // layout: entry, browsing, tasks (browsing with tasks) or the controls shown and enabled; mode: browsing,
@@ -66,10 +64,6 @@ public:
     // one's "title: types"; else a box's or main window label's text (dates and times as ISO), or an option's
     // checked or unchecked.
     QString state(const QString &facet) const;
-
-    // Clicks CmdViewRec of the main window and runs the work while the editor is shown modally;
-    // the editor is closed afterwards if the work left it open, so a failing check cannot hang the test.
-    void whileShown(const std::function<void(AddSchedule &)> &work);
 
 private:
     QString iso(const QString &shown) const;
