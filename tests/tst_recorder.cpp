@@ -4,6 +4,7 @@
 #include "RecorderArgument.h"
 #include "RecorderStopClient.h"
 #include "RecorderStopServer.h"
+#include "SourceMemory.h"
 #include "TestAppDir.h"
 #include "X11WindowKeystrokes.h"
 
@@ -200,6 +201,13 @@ private slots:
         if (seconds > 0)
             QCOMPARE(QStringList({QString::number(argument.seconds()), argument.outputPath(), QString::number(int(argument.kind()))}),
                      QStringList({QString::number(seconds), path, QString::number(kind)}));
+    }
+
+    // A later recording reads the pick back; the one picked is the server's default, as for the other cases.
+    void pickedSourceIsRemembered()
+    {
+        SourceMemory().remember(QStringLiteral("testsink.monitor"));
+        QCOMPARE(SourceMemory().remembered(), QStringLiteral("testsink.monitor"));
     }
 
     void noticeWithoutTheServiceIsGivenUp()
