@@ -1,4 +1,5 @@
 #include "OutputFormat.h"
+#include "QtMessageBoxes.h"
 #include "RecorderStopServer.h"
 #include "Scheduler.h"
 #include "Startup.h"
@@ -6,10 +7,13 @@
 #include "TestAppDir.h"
 #include "TestServices.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 // The main window in-process over a fresh store, with a clock and message boxes the test controls.
@@ -185,6 +189,20 @@ private slots:
         QCOMPARE(QStringList({box.text, box.informativeText}), QStringList({"退出录音计划吗?", informativeText}));
         QVERIFY(box.buttons == MessageButtons::YesNo && box.icon == MessageIcon::Question);
         QCOMPARE(window->isVisible(), answer == MessageAnswer::No);
+    }
+
+    // The real box shows the informative text and answers Yes to the key that takes its default.
+    void messageBoxShowsAllItIsGivenAndDefaultsToYes()
+    {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            shown = box->informativeText();
+            box->defaultButton() ? box->defaultButton()->click() : box->reject();
+        });
+        QCOMPARE(QtMessageBoxes().show(nullptr, "?", "QuillScheduler", MessageButtons::YesNo, MessageIcon::Question, "«x»"),
+                 MessageAnswer::Yes);
+        QCOMPARE(shown, QStringLiteral("«x»"));
     }
 
     // Our own recorder is reached through its socket, which works where no keystroke can.

@@ -86,7 +86,6 @@ void EditorTestKit::act(QString steps)
         {"no", [](Kit &kit, const QString &) { kit.services.boxes.queueAnswer(MessageAnswer::No); }},
         {"file", [](Kit &kit, const QString &path) { kit.services.fileDialog.queueAnswer(path); }},
         {"enable", [](Kit &kit, const QString &name) { kit.find<QWidget>(qPrintable(name))->setEnabled(true); }},
-        {"close", [](Kit &kit, const QString &) { kit.editor()->close(); }},
         {"unload", [](Kit &kit, const QString &) { kit.editor()->unload(); }},
         {"load", [](Kit &kit, const QString &) { QVERIFY(kit.load()); }},
         {"insert", [](Kit &kit, const QString &task) { kit.insert({task}); }},

@@ -47,12 +47,11 @@ public:
 
     // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
     void insert(const QStringList &tasks) const;
-    // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start
-    // m,d,y,h,m,s" and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row;
-    // up and escape press the key; yes and no answer the next question; "file PATH" answers the next file
-    // dialog; "enable Name"; close, unload, load; "insert TASK"; "task date|time|title|file|seconds|sentence";
-    // "sql TEXT"; "clock ISO"; "touch PATH" makes a file; snapshot remembers the store and
-    // the entry; "?facet text" checks that state(facet) is the text. "<dir>" is the application folder.
+    // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start m,d,y,h,m,s"
+    // and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row; up and escape press
+    // the key; yes and no answer the next question; "file PATH" the next file dialog; "enable Name"; unload, load;
+    // "insert TASK"; "task date|time|title|file|seconds|sentence"; "sql TEXT"; "clock ISO"; "touch PATH"; snapshot
+    // remembers the store and the entry; "?facet text" checks state(facet). "<dir>" is the application folder.
     void act(QString steps);
     // layout: entry, browsing, tasks (browsing with tasks) or the controls shown and enabled; mode: browsing,
     // adding, editing; lists: month to second, then days to seconds, a text that is not the chosen entry
