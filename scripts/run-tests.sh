@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test of one or more builds. Each build's tests get an X server of their own (a private
-# Xvfb, for the tests of real X11 behaviour). Where this user may make a process namespace (root),
-# each build's tests also run in one of their own: the tests that end every "quillsnd.exe" then see
-# only their own build's recorders, so the builds' suites run side by side. Otherwise they run one
-# after another, stopping at the first build whose tests fail.
+# Runs every test of one or more builds, each build's with an X server of its own (a private Xvfb,
+# for the tests of real X11 behaviour). Where this user may make process namespaces (root), each
+# test that starts or ends recorders runs in one of its own (see tests/CMakeLists.txt), so the
+# builds' suites run side by side. Otherwise they run one after another, stopping at the first
+# build whose tests fail.
 # A build configured with QUILL_SANITIZE runs with the sanitizers' options below, and any report of
 # theirs fails the run: AddressSanitizer's and LeakSanitizer's are written to files, so that one from
 # a program that a test started is not lost; UndefinedBehaviorSanitizer's (which GCC's runtime
@@ -70,12 +70,7 @@ run_build() {
   fi
 }
 
-if [ "$1" = --one-build ]; then
-  run_build "$2"
-  exit
-fi
-
-if ! unshare --pid --fork --mount-proc true 2>/dev/null; then
+if ! unshare --pid --kill-child --mount-proc true 2>/dev/null; then
   for build_dir in "$@"; do
     (run_build "$build_dir")
   done
@@ -87,7 +82,7 @@ log_dir=$(mktemp -d)
 trap 'rm -rf "$log_dir"' EXIT
 runs=()
 for build_dir in "$@"; do
-  unshare --pid --fork --mount-proc "$0" --one-build "$build_dir" >"${log_dir}/${#runs[@]}.log" 2>&1 &
+  (run_build "$build_dir") >"${log_dir}/${#runs[@]}.log" 2>&1 &
   runs+=($!)
 done
 status=0

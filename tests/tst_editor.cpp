@@ -1,6 +1,7 @@
 #include "EditorTestKit.h"
 #include "OutputFormat.h"
 #include "ScheduleFields.h"
+#include "StoreLocker.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -18,11 +19,6 @@ const QString LostEntry = QStringLiteral("User Guide | Record cannot be created/
                                          "to exit Task Editor. | Ok | None");
 const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
 const QString Replace = QStringLiteral("Wavesmith | 文件已存在, 您希望替换它吗? | YesNo | Question");
-
-QString lengthSentence(const QStringList &parts)
-{
-    return QStringLiteral("%1 天 %2 小时 %3 分钟 %4 秒 之后").arg(parts[0], parts[1], parts[2], parts[3]);
-}
 
 } // namespace
 
@@ -110,7 +106,8 @@ private slots:
         // them empty; saved as shown the task comes back as stored, else the save is refused until filled in.
         const auto edit = [](const char *name, const QString &stored, const QString &lists) {
             const bool unreadable = lists.split(u',').contains("*");
-            const QString length = unreadable ? "as stored" : lengthSentence(QString(lists).remove(u'*').split(u',').mid(6));
+            const QStringList parts = QString(lists).remove(u'*').split(u',');
+            const QString length = unreadable ? "as stored" : QStringLiteral("%1 天 %2 小时 %3 分钟 %4 秒 之后").arg(parts[6], parts[7], parts[8], parts[9]);
             flow(name, "task " + stored.section(u'|', 0, 1) + "|stored|/rec/stored.mp3|" + stored.section(u'|', 2) + '|' + length + "; load; snapshot; CmdEdit; ?layout "
                        "entry; ?mode editing; ?messages ; ?ProgramRec stored; ?FilenameRec /rec/stored.mp3; ?lists "
                        + lists + "; CmdUpdate; ?kept yes; "
@@ -304,6 +301,18 @@ private slots:
         // The whole grid is told, so the view repaints every mark, the last cell too.
         const QModelIndex lastCell = m_kit->model()->index(tasks.size() - 1, ScheduleFields::Count - 1);
         QCOMPARE(changed.last().at(1).toModelIndex(), lastCell);
+    }
+
+    // Held by another program, the store refuses the save with its number; the entry stays for another try.
+    void saveUnderALockKeepsTheEntry()
+    {
+        m_kit->act("load; CmdAdd; start 12,24,2026,6,0,0; length 0,1,30,0");
+        StoreLocker locker(m_kit->dir.storePath());
+        QVERIFY(locker.lock());
+        m_kit->act("CmdUpdate; ?layout entry");
+        QVERIFY2(m_kit->state("messages").startsWith("Error in Update |  3260 "), qPrintable(m_kit->state("messages")));
+        QVERIFY(locker.release());
+        m_kit->act("CmdUpdate; ?tasks 2026-12-24 06:00:00 Quillsound; ?mode browsing");
     }
 };
 

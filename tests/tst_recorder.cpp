@@ -2,6 +2,7 @@
 #include "LogindSleepInhibitor.h"
 #include "PrivateBus.h"
 #include "RecorderArgument.h"
+#include "RecorderCommandLine.h"
 #include "RecorderStopClient.h"
 #include "RecorderStopServer.h"
 #include "SourceMemory.h"
@@ -90,7 +91,7 @@ class RecorderTest : public QObject
         m_recorder->setProcessEnvironment(environment);
         if (childSetup)
             m_recorder->setChildProcessModifier(childSetup);
-        m_recorder->start(QStringLiteral(QUILL_RECORDER_PATH), {QStringLiteral("/t&%1&/o&%2").arg(seconds).arg(path)});
+        m_recorder->start(QStringLiteral(QUILL_RECORDER_PATH), {RecorderCommandLine::parameterText(QString::number(seconds), path)});
         QVERIFY(m_recorder->waitForStarted());
     }
     // The exit status, or -1 when it crashed or still runs; the stand-ins answer meanwhile.

@@ -168,7 +168,6 @@ private slots:
         QTest::newRow("no keeps it, a task due in 23 hours") << MessageAnswer::No << false << QTime(7, 0) << warning;
         QTest::newRow("yes closes it, a task due in 25 hours") << MessageAnswer::Yes << false << QTime(5, 0) << QString();
         QTest::newRow("exit button, no") << MessageAnswer::No << true << QTime(7, 0) << warning;
-        QTest::newRow("exit button, yes") << MessageAnswer::Yes << true << QTime(7, 0) << warning;
     }
 
     void closingAsksFirstAndTellsOfATaskDueWithinADay()

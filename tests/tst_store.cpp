@@ -22,10 +22,7 @@ private:
         StoreError error;
         auto connection = StoreConnection::open(m_dir->storePath(), &error);
         auto rows = connection ? connection->openRecordset(source, &error) : nullptr;
-        if (rows && !(error = rows->requery()))
-            return rows;
-        qWarning() << error.number << error.description;
-        return nullptr;
+        return rows && !(error = rows->requery()) ? std::move(rows) : nullptr;
     }
 
     void insert(const QString &date, const QString &program)

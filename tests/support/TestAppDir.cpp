@@ -115,10 +115,10 @@ QByteArray TestAppDir::storeBytes() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void TestAppDir::insert(const Row &row) const
+void TestAppDir::insert(const QStringList &row) const
 {
     QVariantList values;
-    for (const QString &value : {row.startDate, row.startTime, row.program, row.filename, row.parameter, row.recordLength})
+    for (const QString &value : row)
         values << (value.isNull() ? QVariant() : QVariant(value));
     run(storePath(), QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"), values);
 }

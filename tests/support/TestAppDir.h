@@ -9,16 +9,6 @@
 class TestAppDir
 {
 public:
-    struct Row
-    {
-        QString startDate; // ISO text, empty for none
-        QString startTime; // HH:MM:SS
-        QString program;
-        QString filename;
-        QString parameter;
-        QString recordLength;
-    };
-
     TestAppDir();
     ~TestAppDir();
 
@@ -26,7 +16,8 @@ public:
     QString path() const { return m_dir.path(); }
     QString storePath() const { return m_dir.filePath(QStringLiteral("AddSchedule.mdb")); }
 
-    void insert(const Row &row) const;
+    // The fields in the table's order; a null text stores NULL.
+    void insert(const QStringList &row) const;
     // Runs one statement on the store; fails the running test when it does not succeed.
     void exec(const QString &sql) const;
     // The rows in start order, each field as stored (NULL as "<null>").
