@@ -80,7 +80,7 @@ TaskMarks::Mark CursorTableModel::markOf(int row) const
         return {};
     const ResultSet &rows = m_cursor->recordset();
     auto *mark = new TaskMarks::Mark(
-        TaskMarks::of(rows.fieldsAt(row - 1), rows.fieldsAt(row), rows.fieldsAt(row + 1), nowMs, m_zone));
+        TaskMarks::of(rows.taskAt(row - 1), rows.taskAt(row), rows.taskAt(row + 1), nowMs, m_zone));
     const TaskMarks::Mark result = *mark;
     m_marks.insert(row, mark);
     return result;
@@ -144,9 +144,9 @@ QStringList CursorTableModel::rowTexts(int row) const
         return *cached;
     auto *texts = new QStringList;
     // A row removed through the cursor shows empty cells.
-    if (m_cursor->isAttached()) {
-        for (const QVariant &field : m_cursor->recordset().fieldsAt(row))
-            texts->append(BoundViews::textOf(field, m_dateTimeText));
+    if (const std::optional<Task> task = m_cursor->isAttached() ? m_cursor->recordset().taskAt(row) : std::nullopt) {
+        for (int i = 0; i < ScheduleFields::Count; ++i)
+            texts->append(BoundViews::textOf(task->value(ScheduleFields::Field(i)), m_dateTimeText));
     }
     const QStringList result = *texts;
     m_rows.insert(row, texts);

@@ -2,7 +2,6 @@
 
 #include "Clock.h"
 #include "RecordCursor.h"
-#include "ScheduleFields.h"
 #include "SleepInhibitor.h"
 #include "TaskClaims.h"
 
@@ -18,8 +17,6 @@ constexpr qint64 StepToleranceMs = 2000;
 constexpr qint64 HeldStoreNoticeMs = 10000;
 // The machine is kept awake from this long before a task's start.
 constexpr qint64 SleepLockLeadMs = 5 * 60 * 1000;
-
-enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1, FilenameIndex = 3, ParameterIndex = 4 };
 
 } // namespace
 
@@ -49,7 +46,7 @@ void ScheduleMonitor::tick(const QDateTime &now)
         reread();
     }
     if (m_context.cursor.isAttached()) {
-        QList<QVariantList> missed;
+        QList<Task> missed;
         judge(now, &missed);
         m_told.missed(missed);
     }
@@ -57,27 +54,31 @@ void ScheduleMonitor::tick(const QDateTime &now)
     keepAwakeBeforeAStart(now);
 }
 
-void ScheduleMonitor::judge(const QDateTime &now, QList<QVariantList> *missed)
+void ScheduleMonitor::judge(const QDateTime &now, QList<Task> *missed)
 {
     const qint64 second = now.toSecsSinceEpoch();
     ResultSet &rows = m_context.cursor.recordset();
-    while (rows.currentRowId() != -1) {
-        const qint64 rowId = rows.currentRowId();
-        const QVariantList fields = rows.currentFields();
-        if (isClaimed(rowId, fields)) {
+    while (!rows.eof()) {
+        StoreError error;
+        const std::optional<Task> task = rows.currentTask(&error);
+        // Not readable just now: the next tick reads it again.
+        if (error)
+            return;
+        // Gone from the store since the list was read, or claimed and still listed.
+        if (!task || isClaimed(*task)) {
             rows.moveNext();
             continue;
         }
-        const TaskDueCheck::Result check = TaskDueCheck::check(
-            fields.at(StartDateIndex), fields.at(StartTimeIndex), fields.at(ParameterIndex).toString(), now,
-            m_context.zone);
+        const qint64 rowId = task->rowId();
+        const TaskDueCheck::Result check =
+            TaskDueCheck::check(task->startDate(), task->startTime(), task->parameter(), now, m_context.zone);
         switch (check.verdict) {
         case TaskDueCheck::Verdict::NotYet:
             return;
         case TaskDueCheck::Verdict::Passed:
             // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
             m_passedOver = true;
-            missed->append(fields);
+            missed->append(*task);
             rows.moveNext();
             break;
         case TaskDueCheck::Verdict::Due:
@@ -104,19 +105,19 @@ void ScheduleMonitor::reread()
     m_rereadWanted = m_context.reread().failed();
 }
 
-bool ScheduleMonitor::isClaimed(qint64 rowId, const QVariantList &fields) const
+bool ScheduleMonitor::isClaimed(const Task &task) const
 {
-    const auto claimed = m_claimed.constFind(rowId);
-    return claimed != m_claimed.constEnd() && *claimed == fields;
+    const auto claimed = m_claimed.constFind(task.rowId());
+    return claimed != m_claimed.constEnd() && *claimed == task;
 }
 
 void ScheduleMonitor::fire(const QDateTime &now)
 {
     ResultSet &rows = m_context.cursor.recordset();
-    const qint64 rowId = rows.currentRowId();
-    const QVariantList fields = rows.currentFields();
+    const Task fields = *rows.currentTask();
+    const qint64 rowId = fields.rowId();
     StoreError error;
-    const TaskClaims::Outcome claim = m_claims->claim(rowId, fields, &error);
+    const TaskClaims::Outcome claim = m_claims->claim(fields, &error);
     if (claim == TaskClaims::Outcome::Locked) {
         // Another program holds the store: the next tick tries again, with the seconds then left.
         if (!m_claimHeldSinceMs) {
@@ -145,26 +146,26 @@ void ScheduleMonitor::fire(const QDateTime &now)
     rows.moveNext();
     emit nextTaskChanged();
 
-    const QString parameter = fields.at(ParameterIndex).toString();
+    const QString parameter = fields.parameter();
     const QPointer<ScheduleMonitor> self(this);
     // Asked again when the recorder starts: ending the one before may have taken a while.
     const auto stopLength = [self, fields, parameter]() -> std::optional<QString> {
         if (!self)
             return std::nullopt;
         const TaskDueCheck::Result check =
-            TaskDueCheck::check(fields.at(StartDateIndex), fields.at(StartTimeIndex), parameter,
-                                self->m_context.clock.now(), self->m_context.zone);
+            TaskDueCheck::check(fields.startDate(), fields.startTime(), parameter, self->m_context.clock.now(),
+                                self->m_context.zone);
         return check.verdict == TaskDueCheck::Verdict::Due ? std::optional(check.stopParameter) : std::nullopt;
     };
     m_context.recorder.Win32Keyword(
-        m_context.recorderPath, stopLength, fields.at(FilenameIndex).toString(),
+        m_context.recorderPath, stopLength, fields.filename(),
         [self, rowId, fields](RecorderLaunch::Outcome outcome, const QString &stopLength) {
             if (self)
                 self->settle(rowId, fields, outcome, stopLength);
         });
 }
 
-void ScheduleMonitor::settle(qint64 rowId, const QVariantList &fields, RecorderLaunch::Outcome outcome,
+void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome,
                              const QString &stopLength)
 {
     const QDateTime now = m_context.clock.now();
@@ -174,7 +175,7 @@ void ScheduleMonitor::settle(qint64 rowId, const QVariantList &fields, RecorderL
         m_failedStarts.remove(rowId);
         m_told.forget(fields);
         const std::optional<qint64> start =
-            TaskDueCheck::startMsecs(fields.at(StartDateIndex), fields.at(StartTimeIndex), m_context.zone);
+            TaskDueCheck::readableStartMsecs(fields.startDate(), fields.startTime(), m_context.zone);
         if (start && now.toMSecsSinceEpoch() - *start >= 1000)
             m_told.startedLate(fields, *start, (now.toMSecsSinceEpoch() - *start) / 1000, stopLength);
     } else {
@@ -235,10 +236,10 @@ std::optional<qint64> ScheduleMonitor::shownStartMsecs() const
     const qint64 rowId = rows.currentRowId();
     // Asked every tick: worked out once for each shown task.
     if (!m_shownStart || m_shownStart->first != rowId) {
-        const QVariantList fields = rows.currentFields();
-        m_shownStart = {rowId, fields.isEmpty() ? std::nullopt
-                                                : TaskDueCheck::startMsecs(fields.at(StartDateIndex),
-                                                                           fields.at(StartTimeIndex), m_context.zone)};
+        const std::optional<Task> task = rows.currentTask();
+        m_shownStart = {rowId, task ? TaskDueCheck::readableStartMsecs(task->startDate(), task->startTime(),
+                                                                       m_context.zone)
+                                    : std::nullopt};
     }
     return m_shownStart->second;
 }

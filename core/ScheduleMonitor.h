@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QObject>
 #include <QTimeZone>
-#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -64,10 +63,10 @@ signals:
 private:
     bool wallClockStepped(const QDateTime &now);
     void reread();
-    void judge(const QDateTime &now, QList<QVariantList> *missed);
-    bool isClaimed(qint64 rowId, const QVariantList &fields) const;
+    void judge(const QDateTime &now, QList<Task> *missed);
+    bool isClaimed(const Task &task) const;
     void fire(const QDateTime &now);
-    void settle(qint64 rowId, const QVariantList &fields, RecorderLaunch::Outcome outcome, const QString &stopLength);
+    void settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome, const QString &stopLength);
     void commitClaims();
     void tellOfAHeldStore(const QDateTime &now);
     void keepAwakeBeforeAStart(const QDateTime &now);
@@ -86,12 +85,12 @@ private:
     // Since when a due task could not be claimed, or claims could not be committed, as the store was held.
     std::optional<qint64> m_claimHeldSinceMs;
     std::optional<qint64> m_commitHeldSinceMs;
-    QVariantList m_heldTask;
+    Task m_heldTask;
     // Claimed tasks whose removal is yet to be committed.
-    QList<QVariantList> m_uncommitted;
+    QList<Task> m_uncommitted;
     mutable std::optional<std::pair<qint64, std::optional<qint64>>> m_shownStart;
     // Claimed rows, which a re-read may still list until their removal is committed.
-    QHash<qint64, QVariantList> m_claimed;
+    QHash<qint64, Task> m_claimed;
     // Rows whose recorder could not be started, with the second of the last try: tried once a second.
     QHash<qint64, qint64> m_failedStarts;
 };

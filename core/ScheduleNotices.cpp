@@ -8,22 +8,20 @@
 
 namespace {
 
-enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1, ProgramIndex = 2, FilenameIndex = 3 };
-
 // At most this many missed tasks are named in one notice.
 constexpr int NamedMissedTasks = 5;
 
-QString titleOf(const QVariantList &task)
+QString titleOf(const Task &task)
 {
-    return QStringLiteral("«%1»").arg(task.value(ProgramIndex).toString());
+    return QStringLiteral("«%1»").arg(task.program());
 }
 
 // A task is known by its fields, so that the same task read again is still the same.
-QString keyOf(const QString &kind, const QVariantList &task)
+QString keyOf(const QString &kind, const Task &task)
 {
     QStringList parts{kind};
-    for (const QVariant &field : task)
-        parts << field.toString();
+    for (int i = 0; i < ScheduleFields::Count; ++i)
+        parts << task.text(ScheduleFields::Field(i));
     return parts.join(QChar(0));
 }
 
@@ -35,19 +33,19 @@ ScheduleNotices::ScheduleNotices(DesktopNotices &notices, QTimeZone zone)
 {
 }
 
-void ScheduleNotices::startedLate(const QVariantList &task, qint64 startMs, qint64 lateSeconds,
+void ScheduleNotices::startedLate(const Task &task, qint64 startMs, qint64 lateSeconds,
                                   const QString &stopLength)
 {
     m_notices.notify(titleOf(task),
                      QStringLiteral("晚了 %1 开始录音 (计划 %2), 只录 %3 秒.\n文件: %4")
                          .arg(ClockTexts::duration(lateSeconds), ClockTexts::moment(startMs, m_zone), stopLength,
-                              task.value(FilenameIndex).toString()));
+                              task.filename()));
 }
 
-void ScheduleNotices::missed(const QList<QVariantList> &tasks)
+void ScheduleNotices::missed(const QList<Task> &tasks)
 {
-    QList<QVariantList> untold;
-    for (const QVariantList &task : tasks) {
+    QList<Task> untold;
+    for (const Task &task : tasks) {
         if (firstTime(QStringLiteral("missed"), task))
             untold << task;
     }
@@ -59,14 +57,14 @@ void ScheduleNotices::missed(const QList<QVariantList> &tasks)
         return;
     }
     QStringList lines;
-    for (const QVariantList &task : untold.mid(0, NamedMissedTasks))
+    for (const Task &task : untold.mid(0, NamedMissedTasks))
         lines << QStringLiteral("%1 %2").arg(titleOf(task), where(task));
     if (untold.size() > NamedMissedTasks)
         lines << QStringLiteral("……");
     m_notices.notify(QStringLiteral("已错过 %1 个录音计划").arg(untold.size()), lines.join(u'\n'));
 }
 
-void ScheduleNotices::recorderNotStarted(const QVariantList &task, const QString &recorderPath)
+void ScheduleNotices::recorderNotStarted(const Task &task, const QString &recorderPath)
 {
     if (!firstTime(QStringLiteral("recorder"), task))
         return;
@@ -76,7 +74,7 @@ void ScheduleNotices::recorderNotStarted(const QVariantList &task, const QString
                          .arg(recorderPath, where(task)));
 }
 
-void ScheduleNotices::storeHeld(const QVariantList &task, bool started)
+void ScheduleNotices::storeHeld(const Task &task, bool started)
 {
     if (!firstTime(started ? QStringLiteral("removal") : QStringLiteral("claim"), task))
         return;
@@ -86,13 +84,13 @@ void ScheduleNotices::storeHeld(const QVariantList &task, bool started)
     m_notices.notify(titleOf(task), QStringLiteral("%1\n%2").arg(what, where(task)));
 }
 
-void ScheduleNotices::forget(const QVariantList &task)
+void ScheduleNotices::forget(const Task &task)
 {
     for (const QString &kind : {QStringLiteral("recorder"), QStringLiteral("claim")})
         m_told.remove(keyOf(kind, task));
 }
 
-bool ScheduleNotices::firstTime(const QString &kind, const QVariantList &task)
+bool ScheduleNotices::firstTime(const QString &kind, const Task &task)
 {
     const QString key = keyOf(kind, task);
     if (m_told.contains(key))
@@ -101,10 +99,10 @@ bool ScheduleNotices::firstTime(const QString &kind, const QVariantList &task)
     return true;
 }
 
-QString ScheduleNotices::where(const QVariantList &task) const
+QString ScheduleNotices::where(const Task &task) const
 {
     const std::optional<qint64> start =
-        TaskDueCheck::startMsecs(task.value(StartDateIndex), task.value(StartTimeIndex), m_zone);
+        TaskDueCheck::readableStartMsecs(task.startDate(), task.startTime(), m_zone);
     return QStringLiteral("开始: %1, 文件: %2")
-        .arg(start ? ClockTexts::moment(*start, m_zone) : QString(), task.value(FilenameIndex).toString());
+        .arg(start ? ClockTexts::moment(*start, m_zone) : QString(), task.filename());
 }

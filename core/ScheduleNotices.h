@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Task.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QTimeZone>
-#include <QVariantList>
 
 class DesktopNotices;
 
@@ -19,19 +20,19 @@ public:
 
     static constexpr auto ApplicationName = "QuillScheduler";
 
-    void startedLate(const QVariantList &task, qint64 startMs, qint64 lateSeconds, const QString &stopLength);
+    void startedLate(const Task &task, qint64 startMs, qint64 lateSeconds, const QString &stopLength);
     // Several missed at once (at start-up, say) are told of in one notice.
-    void missed(const QList<QVariantList> &tasks);
-    void recorderNotStarted(const QVariantList &task, const QString &recorderPath);
+    void missed(const QList<Task> &tasks);
+    void recorderNotStarted(const Task &task, const QString &recorderPath);
     // The store has been held by another program for a long while: the task cannot be claimed, or
     // it has started and its removal cannot be made lasting.
-    void storeHeld(const QVariantList &task, bool started);
+    void storeHeld(const Task &task, bool started);
     // The task has recorded: trouble with it is news again.
-    void forget(const QVariantList &task);
+    void forget(const Task &task);
 
 private:
-    bool firstTime(const QString &kind, const QVariantList &task);
-    QString where(const QVariantList &task) const;
+    bool firstTime(const QString &kind, const Task &task);
+    QString where(const Task &task) const;
 
     DesktopNotices &m_notices;
     QTimeZone m_zone;

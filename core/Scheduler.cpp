@@ -13,6 +13,7 @@
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
 #include "TaskClaims.h"
+#include "TaskStore.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -133,10 +134,12 @@ StoreError Scheduler::Form_Load()
     auto claims = TaskClaims::open(storePath(), &error, StartupLockWaitMs);
     if (!claims)
         return error;
-    auto table = connection->openRecordset(ScheduleFields::Table, &error);
-    if (!table || (error = table->requery()))
+    // The list is read once, below, and only when there is a task to read.
+    bool anyTask = false;
+    auto unread = connection->openRecordset(ScheduleFields::OrderedQuery, &error);
+    if (!unread || (error = TaskStore(connection).hasTasks(&anyTask)))
         return error;
-    m_data1->attach(std::move(table));
+    m_data1->attach(std::move(unread));
 
     m_monitor = new ScheduleMonitor({*m_data1, m_services.clock, m_services.timeZone, m_services.recorder,
                                      QDir(m_services.applicationDirectory).filePath(QStringLiteral("quillsnd.exe")),
@@ -146,8 +149,7 @@ StoreError Scheduler::Form_Load()
     connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
     scheduleNextTick();
 
-    const ResultSet &rows = m_data1->recordset();
-    if (rows.bof() && rows.eof())
+    if (!anyTask)
         return {};
     if ((error = reread(StartupLockWaitMs)))
         return error;
@@ -179,8 +181,8 @@ StoreError Scheduler::reread(int lockWaitMs)
         return error;
 
     ResultSet &rows = m_data1->recordset();
-    const QVariant startDate = rows.value(ScheduleFields::StartDate);
-    if (!rows.bof() && !rows.eof() && startDate.toString().isEmpty()) {
+    const std::optional<Task> first = rows.currentTask();
+    if (first && first->text(ScheduleFields::Field::StartDate).isEmpty()) {
         // A task without a start date can never be due; remove it, and show the task
         // behind it so that it is not held up until the next re-read.
         if (!rows.deleteRow())

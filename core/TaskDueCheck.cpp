@@ -41,16 +41,11 @@ qint64 TaskDueCheck::startMsecs(QDate date, QTime time, const QTimeZone &zone)
     return change.atUtc.isValid() ? change.atUtc.toMSecsSinceEpoch() : wallMs - before;
 }
 
-std::optional<qint64> TaskDueCheck::startMsecs(const QVariant &startDate, const QVariant &startTime,
-                                               const QTimeZone &zone)
+std::optional<qint64> TaskDueCheck::readableStartMsecs(QDate startDate, QTime startTime, const QTimeZone &zone)
 {
-    if (startDate.typeId() != QMetaType::QDate || startTime.typeId() != QMetaType::QTime)
+    if (!startDate.isValid() || !startTime.isValid())
         return std::nullopt;
-    const QDate date = startDate.toDate();
-    const QTime time = startTime.toTime();
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return startMsecs(date, time, zone);
+    return startMsecs(startDate, startTime, zone);
 }
 
 std::optional<qint64> TaskDueCheck::lengthSeconds(const QString &parameterText)
@@ -61,10 +56,10 @@ std::optional<qint64> TaskDueCheck::lengthSeconds(const QString &parameterText)
     return parameterText.toLongLong();
 }
 
-TaskDueCheck::Result TaskDueCheck::check(const QVariant &startDate, const QVariant &startTime,
-                                         const QString &parameterText, const QDateTime &now, const QTimeZone &zone)
+TaskDueCheck::Result TaskDueCheck::check(QDate startDate, QTime startTime, const QString &parameterText,
+                                         const QDateTime &now, const QTimeZone &zone)
 {
-    const std::optional<qint64> start = startMsecs(startDate, startTime, zone);
+    const std::optional<qint64> start = readableStartMsecs(startDate, startTime, zone);
     if (!start)
         return {Verdict::Passed, {}};
     const qint64 lateMs = now.toMSecsSinceEpoch() - *start;

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
-#include <QVariant>
 
 #include <optional>
 
@@ -26,18 +25,17 @@ public:
 
     // A task is due in its own second; a task whose second passed unseen (the program was not
     // running, the machine slept, the clock was stepped) is still due, with the seconds left,
-    // for as long as its recording would be running. The start is a QDate and a QTime on the
-    // wall clock of the zone; any other value cannot be read.
-    static Result check(const QVariant &startDate, const QVariant &startTime, const QString &parameterText,
-                        const QDateTime &now, const QTimeZone &zone);
+    // for as long as its recording would be running. The start is a date and a time on the wall
+    // clock of the zone; an invalid one stands for a start that is missing or cannot be read.
+    static Result check(QDate startDate, QTime startTime, const QString &parameterText, const QDateTime &now,
+                        const QTimeZone &zone);
 
     // The moment at which a wall-clock start in the zone happens, in milliseconds since 1970. A time
     // that the zone skips (the hour lost to summer time) happens when the skip ends; a time that it
     // passes twice happens at the first pass.
     static qint64 startMsecs(QDate date, QTime time, const QTimeZone &zone);
-    // The start of a task whose start can be read, else nothing.
-    static std::optional<qint64> startMsecs(const QVariant &startDate, const QVariant &startTime,
-                                            const QTimeZone &zone);
+    // The start of a task whose start date and time are both valid, else nothing.
+    static std::optional<qint64> readableStartMsecs(QDate startDate, QTime startTime, const QTimeZone &zone);
     // The stop length when it is a whole number of seconds in plain digits; else the task records
     // only when it starts in its own second.
     static std::optional<qint64> lengthSeconds(const QString &parameterText);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Task.h"
+
 #include <QString>
 #include <QTimeZone>
-#include <QVariantList>
+
+#include <optional>
 
 // What the list of tasks marks beside a task's fields: a task whose recording lies wholly in the
 // past is missed, and a task that starts while the one before it would still record cuts that one
@@ -20,7 +23,7 @@ public:
 
     static constexpr auto MissedToolTip = "已错过: 录音时间已过";
 
-    // The mark of row, with the rows listed before and after it (empty when there are none).
-    static Mark of(const QVariantList &previous, const QVariantList &row, const QVariantList &next, qint64 nowMs,
-                   const QTimeZone &zone);
+    // The mark of row, with the rows listed before and after it (nothing when there are none).
+    static Mark of(const std::optional<Task> &previous, const std::optional<Task> &row,
+                   const std::optional<Task> &next, qint64 nowMs, const QTimeZone &zone);
 };

@@ -253,20 +253,7 @@ std::unique_ptr<TaskEditor> AddSchedule::load(Scheduler &scheduler)
 
 StoreError AddSchedule::Form_Load()
 {
-    m_databasePath = m_scheduler.storePath();
-    StoreError error;
-    m_database = StoreConnection::open(m_databasePath, &error);
-    if (!m_database)
-        return error;
-    auto table = m_database->openRecordset(ScheduleFields::Table, &error);
-    if (!table)
-        return error;
-    m_data1->attach(std::move(table));
-    auto ordered = m_database->openRecordset(ScheduleFields::OrderedQuery, &error);
-    if (!ordered)
-        return error;
-    m_data1->attach(std::move(ordered));
-    if ((error = m_data1->refresh()))
+    if (const StoreError error = requery())
         return error;
 
     showCurrentTaskTexts();
@@ -340,8 +327,9 @@ TaskEditor::AfterShowing AddSchedule::showModal()
 {
     if (m_unloaded)
         return AfterShowing::Unloaded;
-    // An editor loaded at start-up would still list the tasks that have fired since.
-    if (!requery())
+    // An editor loaded at start-up would still list the tasks that have fired since; a list that
+    // nothing has changed since it was read is not read again.
+    if (!m_database->changedSince(m_listedVersion) || !requery())
         setLayout(Layout::Browsing);
     // Centred on the main window, but never pushed past the edges of the screen.
     const QRect owner = m_scheduler.frameGeometry();
@@ -421,7 +409,7 @@ void AddSchedule::hide_addschedule()
                 FieldTexts::Missing::Stops, m_scheduler.services().dateTimeText))
             return error;
         m_scheduler.repaint();
-        return requery();
+        return StoreError();
     }();
     if (error.number == StoreError::NoCurrentRecord)
         tell(QString::fromUtf8(NoTaskMessage), QString::fromUtf8(Scheduler::ApplicationTitle));
@@ -440,6 +428,7 @@ StoreError AddSchedule::requery()
         return error;
     m_database = std::move(database);
     m_data1->attach(std::move(ordered));
+    m_listedVersion = m_database->version();
     return m_data1->refresh();
 }
 

@@ -102,6 +102,8 @@ private:
     Scheduler &m_scheduler;
     QString m_databasePath;
     std::shared_ptr<StoreConnection> m_database;
+    // The store's version as the listed tasks were read.
+    qint64 m_listedVersion = -1;
     RecordCursor *m_data1;
     BoundViews *m_boundViews;
     bool m_inModalLoop = false;

@@ -9,20 +9,14 @@
 
 namespace {
 
-QVariantList emptyRow()
-{
-    QVariantList row;
-    for (int i = 0; i < ScheduleFields::Count; ++i)
-        row << QVariant();
-    return row;
-}
+// Few rows are fetched for a grid beyond those it shows.
+constexpr int FetchedRows = 256;
 
 } // namespace
 
-ResultSet::ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString selectSql)
-    : m_connection(std::move(connection))
-    , m_table(std::move(table))
-    , m_selectSql(std::move(selectSql))
+ResultSet::ResultSet(std::shared_ptr<StoreConnection> connection)
+    : m_store(std::move(connection))
+    , m_fetched(FetchedRows)
 {
 }
 
@@ -30,25 +24,16 @@ ResultSet::~ResultSet() = default;
 
 StoreError ResultSet::requery()
 {
-    QSqlQuery select(m_connection->database());
-    select.setForwardOnly(true);
-    if (!select.exec(m_selectSql))
-        return m_connection->errorFrom(select.lastError());
-
-    QList<Row> rows;
-    while (select.next()) {
-        Row row;
-        row.id = select.value(0).toLongLong();
-        row.fields.reserve(ScheduleFields::Count);
-        for (int i = 0; i < ScheduleFields::Count; ++i)
-            row.fields.append(StoredForm::fromStored(i, select.value(i + 1)));
-        rows.append(std::move(row));
-    }
-    // A read that fails part way must not pass for a shorter list.
-    if (select.lastError().isValid())
-        return m_connection->errorFrom(select.lastError());
-
-    m_rows = std::move(rows);
+    QList<qint64> rowIds;
+    QList<Task> first;
+    if (const StoreError error = m_store.startOrder(&rowIds, &first, WholeRows))
+        return error;
+    m_rowIds = std::move(rowIds);
+    m_read.clear();
+    for (int i = 0; i < first.size(); ++i)
+        m_read.insert(i, std::move(first[i]));
+    m_fetched.clear();
+    m_removed.clear();
     m_position = 0;
     dropPending();
     emit rowsReset();
@@ -58,27 +43,61 @@ StoreError ResultSet::requery()
 
 bool ResultSet::bof() const
 {
-    return m_rows.isEmpty();
+    return m_rowIds.isEmpty();
 }
 
 bool ResultSet::eof() const
 {
-    return m_position >= m_rows.size();
+    return m_position >= m_rowIds.size();
 }
 
 bool ResultSet::hasCurrentRow() const
 {
-    return !eof() && !m_rows.at(m_position).removed;
+    return !eof() && !m_removed.contains(m_position);
+}
+
+const Task *ResultSet::readRow(int index, bool keep, StoreError *error) const
+{
+    if (m_removed.contains(index))
+        return nullptr;
+    if (const auto read = m_read.constFind(index); read != m_read.constEnd())
+        return &*read;
+    if (const Task *fetched = m_fetched.object(index)) {
+        if (!keep)
+            return fetched;
+        return &*m_read.insert(index, *fetched);
+    }
+    std::optional<Task> task;
+    if ((*error = m_store.read(m_rowIds.at(index), &task)))
+        return nullptr;
+    if (!task) {
+        m_removed.insert(index);
+        return nullptr;
+    }
+    if (keep)
+        return &*m_read.insert(index, std::move(*task));
+    auto *fetched = new Task(std::move(*task));
+    m_fetched.insert(index, fetched);
+    return fetched;
+}
+
+StoreError ResultSet::moveToRow(int index)
+{
+    m_position = index;
+    // Read now, so that a row gone meanwhile reads as deleted from the start.
+    StoreError ignored;
+    if (!eof())
+        readRow(m_position, true, &ignored);
+    emit currentRowChanged();
+    return {};
 }
 
 StoreError ResultSet::moveFirst()
 {
     dropPending();
-    if (m_rows.isEmpty())
+    if (m_rowIds.isEmpty())
         return StoreError::noCurrentRecord();
-    m_position = 0;
-    emit currentRowChanged();
-    return {};
+    return moveToRow(0);
 }
 
 StoreError ResultSet::moveNext()
@@ -86,24 +105,20 @@ StoreError ResultSet::moveNext()
     dropPending();
     if (eof())
         return StoreError::noCurrentRecord();
-    ++m_position;
-    emit currentRowChanged();
-    return {};
+    return moveToRow(m_position + 1);
 }
 
 StoreError ResultSet::moveTo(int index)
 {
     dropPending();
-    if (index < 0 || index >= m_rows.size())
+    if (index < 0 || index >= m_rowIds.size())
         return StoreError::noCurrentRecord();
-    m_position = index;
-    emit currentRowChanged();
-    return {};
+    return moveToRow(index);
 }
 
 StoreError ResultSet::addNew()
 {
-    m_pending = emptyRow();
+    m_pending = Task();
     m_editMode = EditMode::Adding;
     emit currentRowChanged();
     return {};
@@ -111,17 +126,19 @@ StoreError ResultSet::addNew()
 
 StoreError ResultSet::edit()
 {
-    if (!hasCurrentRow())
+    StoreError error;
+    const Task *listed = hasCurrentRow() ? readRow(m_position, true, &error) : nullptr;
+    if (error)
+        return error;
+    if (!listed)
         return StoreError::noCurrentRecord();
     // A task fired or removed elsewhere since the list was read is not there to be edited.
-    QSqlQuery stored(m_connection->database());
-    stored.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = :id").arg(m_table));
-    stored.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
-    if (!stored.exec())
-        return m_connection->errorFrom(stored.lastError());
-    if (!stored.next())
+    std::optional<Task> stored;
+    if ((error = m_store.read(listed->rowId(), &stored)))
+        return error;
+    if (!stored)
         return StoreError::recordDeleted();
-    m_pending = m_rows.at(m_position).fields;
+    m_pending = *listed;
     m_editMode = EditMode::Editing;
     return {};
 }
@@ -131,34 +148,39 @@ StoreError ResultSet::update()
     if (m_editMode == EditMode::Browsing)
         return StoreError::noPendingEdit();
 
-    QSqlQuery write(m_connection->database());
+    StoreConnection &connection = m_store.connection();
+    QSqlQuery write(connection.database());
     if (m_editMode == EditMode::Adding) {
         QStringList placeholders;
         for (const auto field : ScheduleFields::All)
             placeholders << QLatin1Char(':') + field;
         write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(m_table, StoredForm::columnList(), placeholders.join(QStringLiteral(", "))));
+                          .arg(ScheduleFields::Table, StoredForm::columnList(), placeholders.join(QStringLiteral(", "))));
     } else {
         QStringList assignments;
         for (const auto field : ScheduleFields::All)
             assignments << QStringLiteral("%1 = :%1").arg(field);
         write.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = :id")
-                          .arg(m_table, assignments.join(QStringLiteral(", "))));
-        write.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
+                          .arg(ScheduleFields::Table, assignments.join(QStringLiteral(", "))));
+        write.bindValue(QStringLiteral(":id"), m_pending.rowId());
     }
     for (int i = 0; i < ScheduleFields::Count; ++i)
-        write.bindValue(QLatin1Char(':') + ScheduleFields::All[i], StoredForm::toStored(m_pending.at(i)));
+        write.bindValue(QLatin1Char(':') + ScheduleFields::All[i], m_pending.stored(ScheduleFields::Field(i)));
 
     if (!write.exec())
-        return m_connection->errorFrom(write.lastError());
+        return connection.errorFrom(write.lastError());
     if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
         return StoreError::recordDeleted();
 
     // A new row joins the end of the listed rows, as it would in a live result set.
-    if (m_editMode == EditMode::Adding)
-        m_rows.append({write.lastInsertId().toLongLong(), m_pending, false});
-    else
-        m_rows[m_position].fields = m_pending;
+    if (m_editMode == EditMode::Adding) {
+        m_pending.setRowId(write.lastInsertId().toLongLong());
+        m_rowIds.append(m_pending.rowId());
+        m_read.insert(int(m_rowIds.size()) - 1, m_pending);
+    } else {
+        m_read.insert(m_position, m_pending);
+        m_fetched.remove(m_position);
+    }
     dropPending();
     return {};
 }
@@ -176,11 +198,12 @@ StoreError ResultSet::deleteRow()
     if (!hasCurrentRow())
         return StoreError::noCurrentRecord();
     dropPending();
-    QSqlQuery removal(m_connection->database());
-    removal.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(m_table));
-    removal.bindValue(QStringLiteral(":id"), m_rows.at(m_position).id);
+    StoreConnection &connection = m_store.connection();
+    QSqlQuery removal(connection.database());
+    removal.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
+    removal.bindValue(QStringLiteral(":id"), m_rowIds.at(m_position));
     if (!removal.exec())
-        return m_connection->errorFrom(removal.lastError());
+        return connection.errorFrom(removal.lastError());
     if (removal.numRowsAffected() == 0)
         return StoreError::recordDeleted();
     markCurrentRowRemoved();
@@ -191,10 +214,15 @@ void ResultSet::markCurrentRowRemoved()
 {
     if (!hasCurrentRow())
         return;
-    Row &row = m_rows[m_position];
-    row.removed = true;
-    row.fields.clear();
+    removeRow(m_position);
     emit currentRowChanged();
+}
+
+void ResultSet::removeRow(int index)
+{
+    m_removed.insert(index);
+    m_read.remove(index);
+    m_fetched.remove(index);
 }
 
 QVariant ResultSet::value(const QString &field, StoreError *error) const
@@ -203,32 +231,36 @@ QVariant ResultSet::value(const QString &field, StoreError *error) const
     StoreError &failure = error ? *error : ignored;
     failure = {};
 
-    int index = 0;
-    if ((failure = checkedFieldIndex(field, &index)))
-        return {};
-    if (m_editMode != EditMode::Browsing)
-        return m_pending.at(index);
-    if (!hasCurrentRow()) {
-        failure = StoreError::noCurrentRecord();
+    const std::optional<ScheduleFields::Field> named = ScheduleFields::fieldNamed(field);
+    if (!named) {
+        failure = StoreError::fieldNotFound(field);
         return {};
     }
-    return m_rows.at(m_position).fields.at(index);
+    if (m_editMode != EditMode::Browsing)
+        return m_pending.value(*named);
+    const std::optional<Task> task = currentTask(&failure);
+    if (!task) {
+        if (!failure)
+            failure = StoreError::noCurrentRecord();
+        return {};
+    }
+    return task->value(*named);
 }
 
 StoreError ResultSet::setValue(const QString &field, const QVariant &value)
 {
-    int index = 0;
-    if (const StoreError error = checkedFieldIndex(field, &index))
-        return error;
+    const std::optional<ScheduleFields::Field> named = ScheduleFields::fieldNamed(field);
+    if (!named)
+        return StoreError::fieldNotFound(field);
     if (m_editMode == EditMode::Browsing)
         return StoreError::noPendingEdit();
-    m_pending[index] = StoredForm::fromStored(index, StoredForm::toStored(value));
+    m_pending.setValue(*named, value);
     return {};
 }
 
 qint64 ResultSet::currentRowId() const
 {
-    return hasCurrentRow() ? m_rows.at(m_position).id : -1;
+    return hasCurrentRow() ? m_rowIds.at(m_position) : -1;
 }
 
 int ResultSet::currentIndex() const
@@ -236,29 +268,26 @@ int ResultSet::currentIndex() const
     return hasCurrentRow() ? m_position : -1;
 }
 
-QVariantList ResultSet::currentFields() const
+std::optional<Task> ResultSet::currentTask(StoreError *error) const
 {
-    return hasCurrentRow() ? m_rows.at(m_position).fields : QVariantList();
+    StoreError ignored;
+    StoreError &failure = error ? *error : ignored;
+    failure = {};
+    const Task *task = hasCurrentRow() ? readRow(m_position, true, &failure) : nullptr;
+    return task ? std::optional(*task) : std::nullopt;
 }
 
-QVariantList ResultSet::fieldsAt(int index) const
+std::optional<Task> ResultSet::taskAt(int index) const
 {
-    return index >= 0 && index < m_rows.size() ? m_rows.at(index).fields : QVariantList();
-}
-
-StoreError ResultSet::checkedFieldIndex(const QString &field, int *index) const
-{
-    for (int i = 0; i < ScheduleFields::Count; ++i) {
-        if (field.compare(ScheduleFields::All[i], Qt::CaseInsensitive) == 0) {
-            *index = i;
-            return {};
-        }
-    }
-    return StoreError::fieldNotFound(field);
+    if (index < 0 || index >= m_rowIds.size())
+        return std::nullopt;
+    StoreError ignored;
+    const Task *task = readRow(index, false, &ignored);
+    return task ? std::optional(*task) : std::nullopt;
 }
 
 void ResultSet::dropPending()
 {
     m_editMode = EditMode::Browsing;
-    m_pending.clear();
+    m_pending = Task();
 }

@@ -1,18 +1,25 @@
 #pragma once
 
 #include "StoreError.h"
+#include "Task.h"
+#include "TaskStore.h"
 
+#include <QCache>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QVariant>
-#include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 class StoreConnection;
 
-// The rows of one query, read into memory in one go by each requery: moves and field reads touch
-// no SQL, and rows added or removed elsewhere show only after the next requery. Only Update and
+// The tasks in start order, listed afresh by each requery: moves and field reads of the rows read
+// with the list touch no SQL, and rows added or removed elsewhere show only after the next requery.
+// Only the first rows are read whole with the list; any other row is read when it becomes current
+// or a grid asks for it, and a row gone from the store by then reads as deleted. Only Update and
 // Delete write to the store; Edit looks whether its row is still there.
 class ResultSet : public QObject
 {
@@ -22,6 +29,9 @@ public:
     enum class EditMode { Browsing, Adding, Editing };
 
     ~ResultSet() override;
+
+    // How many of the first rows are read whole with the list: more than a window shows at once.
+    static constexpr int WholeRows = 256;
 
     StoreError requery();
 
@@ -52,13 +62,13 @@ public:
     qint64 currentRowId() const;
     // The current row's index among the listed rows, or -1 when there is none.
     int currentIndex() const;
-    // The current row's six fields as read; empty when there is no current row.
-    QVariantList currentFields() const;
+    // The current row as read; nothing when there is none, or when it cannot be read just now (then
+    // with the error).
+    std::optional<Task> currentTask(StoreError *error = nullptr) const;
 
-    // The rows as listed, for a grid: each row's six fields in their stored order; a row removed
-    // through this result set has no fields.
-    int rowCount() const { return int(m_rows.size()); }
-    QVariantList fieldsAt(int index) const;
+    // The rows as listed, for a grid; nothing for a row removed, or one that cannot be read.
+    int rowCount() const { return int(m_rowIds.size()); }
+    std::optional<Task> taskAt(int index) const;
 
 signals:
     // The row that reads and the bound views refer to has changed (a move, a requery, AddNew, Delete).
@@ -68,24 +78,24 @@ signals:
 
 private:
     friend class StoreConnection;
-    ResultSet(std::shared_ptr<StoreConnection> connection, QString table, QString selectSql);
-
-    struct Row
-    {
-        qint64 id = -1;
-        QVariantList fields;
-        bool removed = false;
-    };
+    explicit ResultSet(std::shared_ptr<StoreConnection> connection);
 
     bool hasCurrentRow() const;
-    StoreError checkedFieldIndex(const QString &field, int *index) const;
+    // The listed row, read from the store when it was not read with the list; nothing when it is gone
+    // (it then reads as removed) or cannot be read now.
+    const Task *readRow(int index, bool keep, StoreError *error) const;
+    StoreError moveToRow(int index);
+    void removeRow(int index);
     void dropPending();
 
-    std::shared_ptr<StoreConnection> m_connection;
-    QString m_table;
-    QString m_selectSql;
-    QList<Row> m_rows;
-    int m_position = 0; // index into m_rows; equal to its size at EOF
+    mutable TaskStore m_store;
+    QList<qint64> m_rowIds;
+    // Rows read whole: the first ones with the list, then each one made current.
+    mutable QHash<int, Task> m_read;
+    // Rows a grid asked for, a few at a time.
+    mutable QCache<int, Task> m_fetched;
+    mutable QSet<int> m_removed;
+    int m_position = 0; // index into m_rowIds; equal to its size at EOF
     EditMode m_editMode = EditMode::Browsing;
-    QVariantList m_pending;
+    Task m_pending;
 };

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr qint64 MappedBytes = qint64(256) << 20;
-
 // SQLite's primary result codes that the store tells apart.
 constexpr int SqliteBusy = 5;
 constexpr int SqliteLocked = 6;
@@ -67,10 +65,6 @@ std::shared_ptr<StoreConnection> StoreConnection::open(const QString &path, Stor
         return nullptr;
     }
 
-    // Each reading walks the start-order index and visits the rows all over the file; mapped into
-    // memory, the file is not read again and again through a small page cache.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA mmap_size = %1").arg(MappedBytes));
-
     // SQLite reads the file lazily; read its catalogue now so a damaged file is found at open.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
@@ -83,34 +77,24 @@ std::shared_ptr<StoreConnection> StoreConnection::open(const QString &path, Stor
 
 std::unique_ptr<ResultSet> StoreConnection::openRecordset(const QString &source, StoreError *error)
 {
-    static const QRegularExpression tableName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    static const QRegularExpression selectAll(QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)\\b(.*)$"),
-                                              QRegularExpression::CaseInsensitiveOption
-                                                  | QRegularExpression::DotMatchesEverythingOption);
-
-    // Each row comes with its id, by which a later write finds it.
-    QString table;
-    QString selectSql;
-    if (tableName.match(source).hasMatch()) {
-        table = source;
-        selectSql = QStringLiteral("SELECT rowid, %2 FROM %1 ORDER BY rowid").arg(table, StoredForm::columnList());
-    } else if (const QRegularExpressionMatch match = selectAll.match(source); match.hasMatch()) {
-        table = match.captured(1);
-        selectSql =
-            QStringLiteral("SELECT %1.rowid, %3 FROM %1%2").arg(table, match.captured(2), StoredForm::columnList());
-    } else {
+    if (source != ScheduleFields::OrderedQuery) {
         *error = {StoreError::General, QStringLiteral("The query '%1' cannot be opened as a result set.").arg(source)};
         return nullptr;
     }
-
     // Compiled now, so that a missing table or field is found at open; the rows are read by requery.
     QSqlQuery check(database());
-    if (!check.prepare(selectSql)) {
+    if (!check.prepare(QStringLiteral("SELECT rowid, %1 FROM %2").arg(StoredForm::columnList(), ScheduleFields::Table))) {
         *error = errorFrom(check.lastError());
         return nullptr;
     }
     *error = {};
-    return std::unique_ptr<ResultSet>(new ResultSet(shared_from_this(), table, selectSql));
+    return std::unique_ptr<ResultSet>(new ResultSet(shared_from_this()));
+}
+
+qint64 StoreConnection::version() const
+{
+    QSqlQuery query(database());
+    return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
 }
 
 void StoreConnection::setLockWait(int lockWaitMs)

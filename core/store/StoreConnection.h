@@ -26,13 +26,17 @@ public:
                                                  int lockWaitMs = UserActionLockWaitMs);
     void setLockWait(int lockWaitMs);
 
-    // Opens the rows of a table by name (table order) or of a "SELECT * ..." query. They are read
-    // by the result set's requery, which a cursor's Refresh runs; until then there are none.
+    // Opens the tasks of the ordered query (ScheduleFields::OrderedQuery), the one the windows read.
+    // They are read by the result set's requery, which a cursor's Refresh runs; until then there are none.
     std::unique_ptr<ResultSet> openRecordset(const QString &source, StoreError *error);
 
     // An error when the store can be read but not written: a read-only file, or a folder in which
     // the journal that every removal needs cannot be made.
     StoreError checkWritable() const;
+
+    // A number that changes whenever another connection changes the store; -1 when it cannot be read.
+    qint64 version() const;
+    bool changedSince(qint64 version) const { return version < 0 || this->version() != version; }
 
     QSqlDatabase database() const;
     const QString &path() const { return m_path; }

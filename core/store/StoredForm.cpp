@@ -11,8 +11,6 @@ namespace {
 const QString IsoDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString IsoTimeFormat = QStringLiteral("HH:mm:ss");
 
-enum FieldIndex { StartDateIndex = 0, StartTimeIndex = 1 };
-
 // Whole numbers in fixed places of the text, separated by the given character; false when the text
 // is not exactly of that form. Read by hand: a format-driven parse is far too slow for long lists.
 bool readFixedNumbers(const QString &text, QChar separator, std::initializer_list<int> widths, int *numbers)
@@ -47,19 +45,20 @@ QString columnList()
     return names.join(QStringLiteral(", "));
 }
 
-QVariant fromStored(int fieldIndex, const QVariant &stored)
+QDate readDate(const QString &text)
 {
-    if (stored.isNull())
-        return {};
-    const QString text = stored.toString();
     int parts[3] = {};
-    if (fieldIndex == StartDateIndex && readFixedNumbers(text, u'-', {4, 2, 2}, parts)
-        && QDate::isValid(parts[0], parts[1], parts[2]))
-        return QDate(parts[0], parts[1], parts[2]);
-    if (fieldIndex == StartTimeIndex && readFixedNumbers(text, u':', {2, 2, 2}, parts)
-        && QTime::isValid(parts[0], parts[1], parts[2]))
-        return QTime(parts[0], parts[1], parts[2]);
-    return text;
+    if (!readFixedNumbers(text, u'-', {4, 2, 2}, parts))
+        return {};
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
+QTime readTime(const QString &text)
+{
+    int parts[3] = {};
+    if (!readFixedNumbers(text, u':', {2, 2, 2}, parts))
+        return {};
+    return QTime(parts[0], parts[1], parts[2]);
 }
 
 QVariant toStored(const QVariant &value)

@@ -39,8 +39,9 @@ std::unique_ptr<TaskClaims> TaskClaims::open(const QString &storePath, StoreErro
     return std::unique_ptr<TaskClaims>(new TaskClaims(std::move(connection)));
 }
 
-TaskClaims::Outcome TaskClaims::claim(qint64 rowId, const QVariantList &fieldsAsRead, StoreError *error)
+TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error)
 {
+    const qint64 rowId = asRead.rowId();
     const auto failed = [this, error](const QSqlQuery &query) {
         *error = m_connection->errorFrom(query.lastError());
         return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
@@ -71,13 +72,13 @@ TaskClaims::Outcome TaskClaims::claim(qint64 rowId, const QVariantList &fieldsAs
         return Outcome::Gone;
     }
     QVariantList stored;
-    bool unchanged = fieldsAsRead.size() == ScheduleFields::Count;
+    Task now(rowId);
     for (int i = 0; i < ScheduleFields::Count; ++i) {
         stored << query.value(i);
-        unchanged = unchanged && StoredForm::fromStored(i, query.value(i)) == fieldsAsRead.at(i);
+        now.setStored(ScheduleFields::Field(i), query.value(i));
     }
     query.finish();
-    if (!unchanged) {
+    if (now != asRead) {
         endIfEmpty();
         return Outcome::Changed;
     }

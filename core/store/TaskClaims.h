@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StoreError.h"
+#include "Task.h"
 
 #include <QHash>
 #include <QString>
@@ -33,8 +34,8 @@ public:
     // each claim fails at once while another program holds the store.
     static std::unique_ptr<TaskClaims> open(const QString &storePath, StoreError *error, int openLockWaitMs);
 
-    // Removes the row when it still holds the fields it was read with.
-    Outcome claim(qint64 rowId, const QVariantList &fieldsAsRead, StoreError *error);
+    // Removes the task's row when it still holds the fields it was read with.
+    Outcome claim(const Task &asRead, StoreError *error);
     // A claimed row's recorder has started: its removal is to last.
     void settle(qint64 rowId);
     // Puts a claimed row back as it was stored, when its recorder did not start.
