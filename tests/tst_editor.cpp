@@ -184,8 +184,8 @@ private slots:
         // Closing reads the list again and shows its first task on the main window; a first task without a date
         // stops that copy silently, and the main window removes it.
         flow("closed", "insert 2026-12-26 20:00:00 later; load; insert 2026-12-25 20:00:00 added elsewhere; "
-                       "?LblProgramRec ; ?grid later; row 0; CmdExit; ?window unloaded; ?messages ; ?grid added "
-                       "elsewhere,later; ?ProgramRec added elsewhere; ?LblProgramRec added elsewhere; "
+                       "?LblProgramRec ; ?grid later; row 0; CmdExit; ?window unloaded; ?messages ; "
+                       "?LblProgramRec added elsewhere; "
                        "?LblDateRec 2026-12-25; ?LblStartTimeRec 20:00:00");
         flow("closed over an undated task", "insert - 07:00:00 undated; insert 2026-12-25 20:00:00 dated; load; unload; "
                                             "?messages ; ?stored dated");
