@@ -36,7 +36,7 @@ public:
 
     // A number that changes whenever another connection changes the store; -1 when it cannot be read.
     qint64 version() const;
-    bool changedSince(qint64 version) const { return version < 0 || this->version() != version; }
+    bool changedSince(qint64 listed) const { return listed < 0 || version() != listed; }
 
     QSqlDatabase database() const;
     const QString &path() const { return m_path; }
