@@ -80,6 +80,9 @@ private slots:
         bool any = true;
         QVERIFY(!store.hasTasks(&any) && !any);
         m_dir->insert({date, "09:00:00", "task", "/rec/task.mp3", "60", QString()});
+        m_dir->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT "
+                                   "INTO AddSchTab (StartDate, Program, Filename) SELECT '2027-01-01', 'later', 'x' FROM n")
+                        .arg(ResultSet::WholeRows));
         auto rows = open();
         const std::optional<Task> listed = rows->currentTask();
         std::optional<Task> read;
@@ -89,6 +92,9 @@ private slots:
                  QList<bool>({value.isNull(), true}));
         m_dir->exec("DELETE FROM AddSchTab");
         QVERIFY(!store.read(listed->rowId(), &read) && !read);
+        // Rows read whole with the list stay as listed; a row read only later is found gone.
+        QCOMPARE(rows->taskAt(0), listed);
+        QVERIFY(!rows->taskAt(ResultSet::WholeRows) && !rows->moveTo(ResultSet::WholeRows) && rows->currentRowId() == -1);
     }
 
     void claimsRemoveOnlyTheRowAsRead_data()
