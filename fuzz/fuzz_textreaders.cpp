@@ -278,9 +278,9 @@ void checkDue(const Reader &reader, const QString &dateText, const QString &time
               const QDateTime &now)
 {
     // On UTC's wall clock a start is simply its date and time.
-    const TaskDueCheck::Result result =
-        TaskDueCheck::check(QVariant(reader.texts.readDate(dateText)), QVariant(reader.texts.readTime(timeText)),
-                            parameter, now, QTimeZone::utc());
+    const TaskDueCheck::Result result = TaskDueCheck::check(reader.texts.readDate(dateText),
+                                                            reader.texts.readTime(timeText), parameter, now,
+                                                            QTimeZone::utc());
     const auto detail = [&] {
         return QStringLiteral("%1: date %2, time %3, length %4, now %5: verdict %6, stop %7")
             .arg(QLatin1String(reader.locale), show(dateText), show(timeText), show(parameter),
