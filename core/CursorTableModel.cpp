@@ -1,9 +1,9 @@
 #include "CursorTableModel.h"
 
-#include "BoundViews.h"
 #include "Clock.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
+#include "ValueText.h"
 
 #include <QBrush>
 #include <QColor>
@@ -146,7 +146,7 @@ QStringList CursorTableModel::rowTexts(int row) const
     // A row removed through the cursor shows empty cells.
     if (m_cursor->isAttached()) {
         for (const QVariant &field : m_cursor->recordset().fieldsAt(row))
-            texts->append(BoundViews::textOf(field, m_dateTimeText));
+            texts->append(ValueText::of(field, m_dateTimeText));
     }
     const QStringList result = *texts;
     m_rows.insert(row, texts);
