@@ -7,6 +7,7 @@
 #include "QtFileDialog.h"
 #include "QtMessageBoxes.h"
 #include "RecorderLaunch.h"
+#include "RecorderStopClient.h"
 #include "Scheduler.h"
 #include "SingleInstance.h"
 #include "Startup.h"
@@ -34,19 +35,20 @@ int main(int argc, char *argv[])
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
-    RecorderLaunch recorder(terminator, launcher, keystrokes);
+    RecorderStopClient stopClient;
+    RecorderLaunch recorder(terminator, launcher, keystrokes, stopClient);
     DBusDesktopNotices notices(QString::fromUtf8(Scheduler::ApplicationTitle));
     LogindSleepInhibitor sleepInhibitor(QString::fromUtf8(Scheduler::ApplicationTitle));
-    const Scheduler::Services services{QCoreApplication::applicationDirPath(),
-                                       messageBoxes,
-                                       fileDialog,
-                                       dateTimeText,
-                                       clock,
-                                       QTimeZone::systemTimeZone(),
-                                       recorder,
-                                       notices,
-                                       sleepInhibitor,
-                                       &AddSchedule::load};
+    const WindowServices windowServices{QCoreApplication::applicationDirPath(),
+                                        messageBoxes,
+                                        fileDialog,
+                                        dateTimeText,
+                                        clock,
+                                        QTimeZone::systemTimeZone()};
+    const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
+                                       [windowServices](MainWindowLink &mainWindow) {
+                                           return AddSchedule::load(mainWindow, windowServices);
+                                       }};
 
     const std::unique_ptr<Scheduler> scheduler = Startup::showMainWindow(services);
     if (!scheduler)

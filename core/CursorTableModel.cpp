@@ -1,9 +1,9 @@
 #include "CursorTableModel.h"
 
-#include "BoundViews.h"
 #include "Clock.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
+#include "ValueText.h"
 
 #include <QBrush>
 #include <QColor>
@@ -146,7 +146,7 @@ QStringList CursorTableModel::rowTexts(int row) const
     // A row removed through the cursor shows empty cells.
     if (const std::optional<Task> task = m_cursor->isAttached() ? m_cursor->recordset().taskAt(row) : std::nullopt) {
         for (int i = 0; i < ScheduleFields::Count; ++i)
-            texts->append(BoundViews::textOf(task->value(ScheduleFields::Field(i)), m_dateTimeText));
+            texts->append(ValueText::of(task->value(ScheduleFields::Field(i)), m_dateTimeText));
     }
     const QStringList result = *texts;
     m_rows.insert(row, texts);

@@ -6,21 +6,27 @@
 #include "RecorderStopClient.h"
 #include "WindowKeystrokes.h"
 
-RecorderLaunch::RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes)
+RecorderLaunch::RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes,
+                               RecorderStopClient &stopClient)
     : m_terminator(terminator)
     , m_launcher(launcher)
     , m_keystrokes(keystrokes)
-    , m_stopClient(std::make_unique<RecorderStopClient>())
+    , m_stopClient(stopClient)
     , m_self(std::make_shared<RecorderLaunch *>(this))
 {
-    QObject::connect(m_stopClient.get(), &RecorderStopClient::finished, m_stopClient.get(),
-                     [this](bool acknowledged) {
-                         if (!acknowledged)
-                             m_keystrokes.activateAndSendF12(QString::fromLatin1(RecorderWindowTitle));
-                     });
+    m_stopAnswered = QObject::connect(&m_stopClient, &RecorderStopClient::finished, &m_stopClient,
+                                      [this](bool acknowledged) {
+                                          if (!acknowledged)
+                                              m_keystrokes.activateAndSendF12(
+                                                  QString::fromLatin1(RecorderWindowTitle));
+                                      });
 }
 
-RecorderLaunch::~RecorderLaunch() = default;
+RecorderLaunch::~RecorderLaunch()
+{
+    // The stop client may outlive this object; its late answer must not reach it.
+    QObject::disconnect(m_stopAnswered);
+}
 
 void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished)
 {
@@ -63,5 +69,5 @@ void RecorderLaunch::startFirst()
 
 void RecorderLaunch::pressF12()
 {
-    m_stopClient->requestStop();
+    m_stopClient.requestStop();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -16,7 +17,8 @@ class WindowKeystrokes;
 class RecorderLaunch
 {
 public:
-    RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes);
+    RecorderLaunch(ProcessTerminator &terminator, ProgramLauncher &launcher, WindowKeystrokes &keystrokes,
+                   RecorderStopClient &stopClient);
     ~RecorderLaunch();
 
     static constexpr auto RecorderName = "quillsnd.exe";
@@ -52,7 +54,8 @@ private:
     ProcessTerminator &m_terminator;
     ProgramLauncher &m_launcher;
     WindowKeystrokes &m_keystrokes;
-    std::unique_ptr<RecorderStopClient> m_stopClient;
+    RecorderStopClient &m_stopClient;
+    QMetaObject::Connection m_stopAnswered;
     QList<PendingStart> m_pending;
     bool m_waitingForEnd = false;
     // Lets a late call from the terminator see that this object is gone.

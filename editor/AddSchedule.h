@@ -1,22 +1,19 @@
 #pragma once
 
+#include "EditorControls.h"
+#include "EditorEntryLists.h"
 #include "StoreError.h"
 #include "TaskEditor.h"
+#include "WindowServices.h"
 
 #include <QDialog>
 
 #include <memory>
 
 class BoundViews;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+class MainWindowLink;
 class RecordCursor;
-class Scheduler;
 class StoreConnection;
-class TaskGrid;
 
 // The task editor window: all tasks in start order, the current one in bound boxes, and the
 // entry, change and deletion of tasks. Each load opens the store afresh; each unload brings the
@@ -26,12 +23,12 @@ class AddSchedule : public QDialog, public TaskEditor
     Q_OBJECT
 
 public:
-    explicit AddSchedule(Scheduler &scheduler);
+    AddSchedule(MainWindowLink &mainWindow, const WindowServices &services);
     ~AddSchedule() override;
 
     // Makes and loads an editor for the main window; nullptr, after telling the user, when the
     // store cannot be opened or read.
-    static std::unique_ptr<TaskEditor> load(Scheduler &scheduler);
+    static std::unique_ptr<TaskEditor> load(MainWindowLink &mainWindow, const WindowServices &services);
 
     AfterShowing showModal() override;
     void unload() override;
@@ -75,17 +72,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void createControls();
-    void fillLists();
     void showCurrentTaskTexts();
     StoreError copyCurrentTaskTexts();
     // Browsing shows the bound boxes; entry shows the lists and enables saving and cancelling.
     enum class Layout { Browsing, Entry };
     void setLayout(Layout layout);
     void enableTaskButtons();
-    void preselectStart();
     void showTaskInLists();
-    void resetStartLists();
     void showCurrentTaskAgain();
     StoreError deleteCurrentTask();
     void chooseFormat(int position);
@@ -99,45 +92,16 @@ private:
     bool confirmed(const QString &question, const QString &title);
     QWidget *messageParent();
 
-    Scheduler &m_scheduler;
+    MainWindowLink &m_mainWindow;
+    WindowServices m_services;
     QString m_databasePath;
     std::shared_ptr<StoreConnection> m_database;
     // The store's version as the listed tasks were read.
     qint64 m_listedVersion = -1;
     RecordCursor *m_data1;
     BoundViews *m_boundViews;
+    EditorControls m_controls;
+    EditorEntryLists m_lists;
     bool m_inModalLoop = false;
     bool m_unloaded = false;
-
-    QLineEdit *m_dateRec = nullptr;
-    QLineEdit *m_startTimeRec = nullptr;
-    QLineEdit *m_recLength = nullptr;
-    QLineEdit *m_filenameRec = nullptr;
-    QLineEdit *m_recParameter = nullptr;
-    QLineEdit *m_programRec = nullptr;
-    QComboBox *m_comboMonth = nullptr;
-    QComboBox *m_comboDay = nullptr;
-    QComboBox *m_comboYear = nullptr;
-    QComboBox *m_comboSHour = nullptr;
-    QComboBox *m_comboSMinute = nullptr;
-    QComboBox *m_comboSSecond = nullptr;
-    QComboBox *m_comboSAmPm = nullptr;
-    QComboBox *m_comboRecdays = nullptr;
-    QComboBox *m_comboRechours = nullptr;
-    QComboBox *m_comboRecmins = nullptr;
-    QComboBox *m_comboRecsecs = nullptr;
-    QLabel *m_label15 = nullptr;
-    QLabel *m_labelDateCap = nullptr;
-    QLabel *m_labelSTimeCap = nullptr;
-    QPushButton *m_chooseFile = nullptr;
-    QRadioButton *m_option1 = nullptr;
-    QRadioButton *m_option2 = nullptr;
-    QRadioButton *m_option3 = nullptr;
-    QPushButton *m_cmdAdd = nullptr;
-    QPushButton *m_cmdEdit = nullptr;
-    QPushButton *m_cmdDelete = nullptr;
-    QPushButton *m_cmdUpdate = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
-    QPushButton *m_cmdExit = nullptr;
-    TaskGrid *m_dbGrid1 = nullptr;
 };

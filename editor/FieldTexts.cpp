@@ -1,7 +1,7 @@
 #include "FieldTexts.h"
 
-#include "BoundViews.h"
 #include "ResultSet.h"
+#include "ValueText.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ StoreError FieldTexts::copy(const ResultSet *rows, std::initializer_list<Target>
             error = invalidUseOfNull();
         if (error && missing == Missing::Stops)
             return error;
-        show(error ? QString() : BoundViews::textOf(value, texts));
+        show(error ? QString() : ValueText::of(value, texts));
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include "LogindSleepInhibitor.h"
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
+#include "RecorderStopClient.h"
 #include "Scheduler.h"
 #include "QtFileDialog.h"
 #include "SystemClock.h"
@@ -119,12 +120,15 @@ int measure(const QString &dir)
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
-    RecorderLaunch recorder(terminator, launcher, keystrokes);
+    RecorderStopClient stopClient;
+    RecorderLaunch recorder(terminator, launcher, keystrokes, stopClient);
     DBusDesktopNotices notices(QStringLiteral("QuillScheduler"));
     LogindSleepInhibitor sleepInhibitor(QStringLiteral("QuillScheduler"));
-    const Scheduler::Services services{
-        dir, boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, notices, sleepInhibitor,
-        &AddSchedule::load};
+    const WindowServices windowServices{dir, boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone()};
+    const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
+                                       [windowServices](MainWindowLink &mainWindow) {
+                                           return AddSchedule::load(mainWindow, windowServices);
+                                       }};
 
     QElapsedTimer timer;
     timer.start();

@@ -54,7 +54,7 @@ EditorTestKit::~EditorTestKit()
 
 AddSchedule *EditorTestKit::load()
 {
-    held = AddSchedule::load(*scheduler);
+    held = AddSchedule::load(*scheduler, services.windowsForDir(dir));
     return editor();
 }
 

@@ -2,8 +2,12 @@
 
 #include "TestAppDir.h"
 
+WindowServices TestServices::windowsForDir(const TestAppDir &dir)
+{
+    return {dir.path(), boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone()};
+}
+
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
 {
-    return {dir.path(), boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, notices,
-            sleepInhibitor, std::move(loadEditor)};
+    return {windowsForDir(dir), recorder, notices, sleepInhibitor, std::move(loadEditor)};
 }

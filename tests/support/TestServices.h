@@ -7,6 +7,7 @@
 #include "LogindSleepInhibitor.h"
 #include "ManualClock.h"
 #include "RecorderLaunch.h"
+#include "RecorderStopClient.h"
 #include "Scheduler.h"
 #include "ScriptedFileDialog.h"
 #include "ScriptedMessageBoxes.h"
@@ -26,9 +27,11 @@ public:
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
-    RecorderLaunch recorder{terminator, launcher, keystrokes};
+    RecorderStopClient stopClient;
+    RecorderLaunch recorder{terminator, launcher, keystrokes, stopClient};
     DBusDesktopNotices notices{QStringLiteral("QuillScheduler")};
     LogindSleepInhibitor sleepInhibitor{QStringLiteral("QuillScheduler")};
 
+    WindowServices windowsForDir(const TestAppDir &dir);
     Scheduler::Services forDir(const TestAppDir &dir, TaskEditorLoader loadEditor = {});
 };

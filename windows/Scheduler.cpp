@@ -115,7 +115,7 @@ void Scheduler::createControls()
 
 QString Scheduler::storePath() const
 {
-    return QDir(m_services.applicationDirectory).filePath(QStringLiteral("AddSchedule.mdb"));
+    return m_services.storePath();
 }
 
 StoreError Scheduler::Form_Load()

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-class Scheduler;
+class MainWindowLink;
 
 // The task editor as the main window sees it. The main window holds it while it is loaded
 // and drops it once it has been unloaded; the next showing loads it afresh.
@@ -21,4 +21,4 @@ public:
 };
 
 // Loads an editor for the main window, or gives nullptr when it cannot load (the user has been told why).
-using TaskEditorLoader = std::function<std::unique_ptr<TaskEditor>(Scheduler &)>;
+using TaskEditorLoader = std::function<std::unique_ptr<TaskEditor>(MainWindowLink &)>;

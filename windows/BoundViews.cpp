@@ -1,7 +1,7 @@
 #include "BoundViews.h"
 
-#include "DateTimeText.h"
 #include "RecordCursor.h"
+#include "ValueText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,20 +26,6 @@ void BoundViews::bind(QLineEdit *view, const QString &field)
     show(m_bindings.last());
 }
 
-QString BoundViews::textOf(const QVariant &value, const DateTimeText &dateTimeText)
-{
-    if (value.isNull())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return dateTimeText.dateText(value.toDate());
-    case QMetaType::QTime:
-        return dateTimeText.timeText(value.toTime());
-    default:
-        return value.toString();
-    }
-}
-
 void BoundViews::showCurrentRow()
 {
     for (const Binding &binding : std::as_const(m_bindings))
@@ -48,7 +34,7 @@ void BoundViews::showCurrentRow()
 
 void BoundViews::show(const Binding &binding)
 {
-    const QString text = textOf(m_cursor->fieldOrNull(binding.field), m_dateTimeText);
+    const QString text = ValueText::of(m_cursor->fieldOrNull(binding.field), m_dateTimeText);
     if (auto *label = qobject_cast<QLabel *>(binding.view.data()))
         label->setText(text);
     else if (auto *lineEdit = qobject_cast<QLineEdit *>(binding.view.data()))

@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QVariant>
 
 class DateTimeText;
 class QLabel;
@@ -23,9 +22,6 @@ public:
 
     void bind(QLabel *view, const QString &field);
     void bind(QLineEdit *view, const QString &field);
-
-    // A field value as the windows show it: dates and times by the one text rule, no value as empty text.
-    static QString textOf(const QVariant &value, const DateTimeText &dateTimeText);
 
 private:
     struct Binding

@@ -1,22 +1,19 @@
 #pragma once
 
+#include "MainWindowLink.h"
 #include "StoreError.h"
 #include "TaskEditor.h"
+#include "WindowServices.h"
 
 #include <QString>
-#include <QTimeZone>
 #include <QWidget>
 
 #include <memory>
 
 class BoundViews;
-class Clock;
-class DateTimeText;
 class DesktopNotices;
 class SleepInhibitor;
-class FileDialog;
 class RecorderLaunch;
-class MessageBoxes;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -25,43 +22,33 @@ class RecordCursor;
 class ScheduleMonitor;
 
 // The main window: the clock, the next task due, and the way into the task editor.
-class Scheduler : public QWidget
+class Scheduler : public QWidget, public MainWindowLink
 {
     Q_OBJECT
 
 public:
     // Everything the window needs from outside.
-    struct Services
+    struct Services : WindowServices
     {
-        QString applicationDirectory;
-        MessageBoxes &messageBoxes;
-        FileDialog &fileDialog;
-        const DateTimeText &dateTimeText;
-        const Clock &clock;
-        // The zone whose wall clock the tasks' start dates and times are read on.
-        QTimeZone timeZone;
         RecorderLaunch &recorder;
         DesktopNotices &notices;
         SleepInhibitor &sleepInhibitor;
         TaskEditorLoader loadEditor;
     };
 
-    // The labels of the next task that the editor writes when it closes.
-    enum class NextTaskLabel { StartTime, StartDate, Program, Filename, Parameter };
-
     explicit Scheduler(const Services &services, QWidget *parent = nullptr);
     ~Scheduler() override;
 
     static constexpr auto Caption = "Quillsound 计划";
-    static constexpr auto ApplicationTitle = "QuillScheduler";
 
     // Places the window and opens the store; an error means the window cannot work.
     StoreError Form_Load();
     // Re-reads the tasks in start order and removes a first task that has no start date.
-    StoreError read_recorder();
+    StoreError read_recorder() override;
     // Another program may hold the store this long at start-up before the user is told.
     static constexpr int StartupLockWaitMs = 10000;
-    void setNextTaskCaption(NextTaskLabel label, const QString &text);
+    void setNextTaskCaption(NextTaskLabel label, const QString &text) override;
+    QWidget &ownerWindow() override { return *this; }
     // One tick of the monitor: the clock labels, then the next task, fired when it is due.
     void Timer2_Timer();
     const Services &services() const { return m_services; }

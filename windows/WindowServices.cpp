@@ -1,0 +1,8 @@
+#include "WindowServices.h"
+
+#include <QDir>
+
+QString WindowServices::storePath() const
+{
+    return QDir(applicationDirectory).filePath(QStringLiteral("AddSchedule.mdb"));
+}
