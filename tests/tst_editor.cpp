@@ -226,6 +226,7 @@ private slots:
         QVERIFY(m_kit->clickRow(2));
         QCOMPARE(m_kit->marked() + m_kit->marked(true) << m_kit->current(), QList<int>({2, 2, 2}));
         QCOMPARE(m_kit->boxes(), EditorTestKit::boxesOf("2026-12-03 09:00:00 c"));
+        QVERIFY(m_kit->find<QWidget>("DBGrid1"));
         QTest::keyClick(m_kit->find<QWidget>("DBGrid1"), Qt::Key_Up);
         QCOMPARE(m_kit->marked() << m_kit->current(), QList<int>({1, 1}));
         QCOMPARE(m_kit->text("ProgramRec"), "b");
@@ -412,7 +413,7 @@ private slots:
     void markerFollowsTheCurrentRow()
     {
         m_kit->insert({"2026-12-03 09:00:00 c", "2026-12-01 09:00:00 a", "2026-12-02 09:00:00 b"});
-        QVERIFY(m_kit->load());
+        QVERIFY(m_kit->load() && m_kit->model() && m_kit->rows());
         ResultSet &rows = *m_kit->rows();
         QAbstractItemModelTester tester(m_kit->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy moved(m_kit->model(), &CursorTableModel::currentRowMoved);
@@ -470,7 +471,7 @@ private slots:
             m_kit->dir.insert({"2026-12-24", fields[0], fields[2], "/rec/x.mp3", fields[1], "-"});
         }
         m_kit->services.clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0)));
-        QVERIFY(m_kit->load());
+        QVERIFY(m_kit->load() && m_kit->model());
         QStringList shown;
         for (int row = 0; row < m_kit->model()->rowCount(); ++row) {
             const QModelIndex cell = m_kit->model()->index(row, row * 2);
