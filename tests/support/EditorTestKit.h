@@ -3,70 +3,66 @@
 #include "AddSchedule.h"
 #include "CursorTableModel.h"
 #include "RecordCursor.h"
-#include "ResultSet.h"
 #include "Scheduler.h"
 #include "TestAppDir.h"
 #include "TestServices.h"
 
-#include <QComboBox>
-#include <QPushButton>
-#include <QTableView>
-
 #include <memory>
 
 // A fresh application directory, the main window over it and, once loaded, its task editor.
-// The main window loads no editor of its own, so each test decides when the editor loads.
+// The main window loads no editor of its own, so each test decides when the editor loads. An action
+// returns false when the editor or its control is missing; a reading then shows "<no NAME>".
 class EditorTestKit
 {
 public:
     EditorTestKit();
-    ~EditorTestKit();
+    ~EditorTestKit() { held.reset(); } // before the main window that it belongs to
 
     TestServices services;
     TestAppDir dir;
     std::unique_ptr<Scheduler> scheduler;
     std::unique_ptr<TaskEditor> held;
 
-    // Loads the editor as the main window does and holds it; nullptr when it did not load.
+    // The one place that makes the editor: loads it as the main window does; nullptr when it did not load.
     AddSchedule *load();
-    // The editor this kit loaded.
-    AddSchedule *editor() const;
-
-    // A control of the editor by its name; a missing one ends the test run.
+    AddSchedule *editor() const { return dynamic_cast<AddSchedule *>(held.get()); }
     template<typename Control>
-    Control *find(const char *name) const
-    {
-        auto *control = editor() ? editor()->findChild<Control *>(QString::fromLatin1(name)) : nullptr;
-        if (!control)
-            qFatal("the editor has no %s", name);
-        return control;
-    }
-    QComboBox *list(const char *name) const { return find<QComboBox>(name); }
-    CursorTableModel *model() const { return qobject_cast<CursorTableModel *>(find<QTableView>("DBGrid1")->model()); }
-    ResultSet &rows() const { return find<RecordCursor>("Data1")->recordset(); }
+    Control *find(const char *name) const { return editor() ? editor()->findChild<Control *>(QLatin1String(name)) : nullptr; }
+    CursorTableModel *model() const;
+    ResultSet *rows() const { return find<RecordCursor>("Data1") ? &find<RecordCursor>("Data1")->recordset() : nullptr; }
 
     // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
     void insert(const QStringList &tasks) const;
-    // Runs steps split by "; ". Name clicks a button or option; Name=text types into a list or box; "start m,d,y,h,m,s"
-    // and "length d,h,m,s" type into the lists; "row N" shows the editor and clicks a grid row; up and escape press
-    // the key; yes and no answer the next question; "file PATH" the next file dialog; "enable Name"; unload, load;
-    // "insert TASK"; "task date|time|title|file|seconds|sentence"; "sql TEXT"; "clock ISO"; "touch PATH"; snapshot
-    // remembers the store and the entry; "?facet text" checks state(facet). "<dir>" is the application folder.
-    void act(QString steps);
-    // layout: entry, browsing, tasks (browsing with tasks) or the controls shown and enabled; mode: browsing,
-    // adding, editing; lists: month to second, then days to seconds, a text that is not the chosen entry
-    // ending in '*'; boxes: date|time|title|file|seconds|sentence, a date or time as ISO text; grid, stored:
-    // the titles listed, stored; tasks: each stored "date time title"; files: the files stored; kept,
-    // untouched: yes while the store, the entry, are as at the snapshot; current: the cursor's row; marked,
-    // selected: the grid's rows; messages: "title | text | buttons | icon" a line each; window: shown, hidden,
-    // unloaded; format: the file type; dialog: the type each file dialog offered first; dialogtext: the last
-    // one's "title: types"; else a box's or main window label's text (dates and times as ISO), or an option's
-    // checked or unchecked.
-    QString state(const QString &facet) const;
+    // Such a task as the boxes show it: date, time, title, file, seconds and sentence.
+    static QStringList boxesOf(const QString &task);
+
+    // Clicks a button or an option; types into a box or an entry list.
+    bool click(const char *name) const;
+    bool type(const char *name, const QString &text) const;
+    // Month, day, year, hour, minute and second; days, hours, minutes and seconds.
+    bool typeStart(const QStringList &texts) const { return typeLists(0, texts); }
+    bool typeLength(const QStringList &texts) const { return typeLists(6, texts); }
+    // Shows the editor and clicks a row of the grid.
+    bool clickRow(int row) const;
+
+    // A box's or a main window label's text (dates and times as ISO), an option's checked or unchecked.
+    QString text(const char *name) const;
+    // The entry lists, month to second, then days to seconds; a text that is not the list's entry ends in '*'.
+    QStringList lists() const;
+    QStringList boxes() const;
+    // "entry", "browsing" or "tasks" (browsing with tasks), else the controls shown and enabled; then the
+    // cursor's mode: browsing, adding or editing.
+    QString layout() const;
+    int current() const { return rows() ? rows()->currentIndex() : -2; }
+    QStringList grid() const;
+    // The grid's rows that carry the marker, or that are selected.
+    QList<int> marked(bool selected = false) const;
+    // These fields of each stored task, in start order, "date time title" by default.
+    QStringList stored(int first = 0, int count = 3) const;
+    // "title | text | buttons | icon" of each message box.
+    QStringList messages() const;
+    QString window() const;
 
 private:
-    QString iso(const QString &shown) const;
-
-    QList<QStringList> m_snapshot;
-    QString m_entry;
+    bool typeLists(int first, const QStringList &texts) const;
 };
