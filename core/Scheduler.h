@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OwnClaims.h"
 #include "StoreError.h"
 #include "TaskEditor.h"
 
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class BoundViews;
 class Clock;
@@ -25,7 +27,7 @@ class RecordCursor;
 class ScheduleMonitor;
 
 // The main window: the clock, the next task due, and the way into the task editor.
-class Scheduler : public QWidget
+class Scheduler : public QWidget, public OwnClaims
 {
     Q_OBJECT
 
@@ -65,6 +67,7 @@ public:
     // One tick of the monitor: the clock labels, then the next task, fired when it is due.
     void Timer2_Timer();
     const Services &services() const { return m_services; }
+    void waitForOwnClaims() override;
     QString storePath() const;
 
 protected:
@@ -89,6 +92,8 @@ private:
     std::unique_ptr<TaskEditor> m_editor;
     QTimer *m_timer2;
     ScheduleMonitor *m_monitor = nullptr;
+    // The start of a task that the next tick is to meet.
+    std::optional<qint64> m_awaitedStartMs;
 
     QLabel *m_lblCurrentTime = nullptr;
     QLabel *m_lblCurrentDate = nullptr;

@@ -508,6 +508,7 @@ void AddSchedule::CmdUpdate_Click()
 
 StoreError AddSchedule::writeEntry(int totalSeconds)
 {
+    m_scheduler.waitForOwnClaims();
     ResultSet &rows = m_data1->recordset();
     StoreError error;
     QTime startTime;
@@ -634,6 +635,7 @@ void AddSchedule::CmdDelete_Click()
 
 StoreError AddSchedule::deleteCurrentTask()
 {
+    m_scheduler.waitForOwnClaims();
     StoreError error;
     if ((error = m_data1->recordset().deleteRow()) || (error = requery()))
         return error;

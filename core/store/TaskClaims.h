@@ -3,6 +3,7 @@
 #include "StoreError.h"
 
 #include <QHash>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -22,6 +23,9 @@ public:
         Gone,    // no longer stored: removed elsewhere, or fired by another copy
         Changed, // stored, but no longer as it was read
         Locked,  // another program holds the store; try again later
+        // Stored as read, but the store would not remove it (a full disk, say): start its recorder
+        // anyway, and keep it from starting again for as long as the program runs.
+        NotRemoved,
         Failed,
     };
 
@@ -48,8 +52,14 @@ public:
 
 private:
     explicit TaskClaims(std::shared_ptr<StoreConnection> connection);
+    Outcome failed(const QSqlQuery &query, StoreError *error) const;
+    void rollBackIfEmpty();
 
     std::shared_ptr<StoreConnection> m_connection;
+    // Prepared ahead, so that a claim in a task's second does not parse them.
+    QSqlQuery m_begin;
+    QSqlQuery m_select;
+    QSqlQuery m_delete;
     bool m_open = false;
     // The stored values of each claimed row whose recorder has yet to start, so that it can be put back.
     QHash<qint64, QVariantList> m_unsettled;

@@ -4,6 +4,6 @@
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
 {
-    return {dir.path(), boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, notices,
-            sleepInhibitor, std::move(loadEditor)};
+    return {dir.path(), boxes,    fileDialog, texts, clock, QTimeZone::systemTimeZone(), recorder, desktop,
+            desktop, std::move(loadEditor)};
 }

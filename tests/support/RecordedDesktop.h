@@ -1,0 +1,19 @@
+#pragma once
+
+#include "DesktopNotices.h"
+#include "SleepInhibitor.h"
+
+#include <QStringList>
+
+// Keeps the notices and sleep holds it is given, for the test to read.
+class RecordedDesktop : public DesktopNotices, public SleepInhibitor
+{
+public:
+    void notify(const QString &summary, const QString &body) override { notices << summary + " | " + body; }
+    void hold(const QString &why) override { sleepHeldFor = why; }
+    void release() override { sleepHeldFor.clear(); }
+
+    QStringList notices;
+    // Empty while sleep is not held.
+    QString sleepHeldFor;
+};
