@@ -69,7 +69,7 @@ private:
         copy.monitor->tick(m_services->clock.now());
     }
 
-    const QStringList &started() const { return m_services->launcher.arguments; }
+    const QStringList &started() const { return m_services->recorders.arguments; }
     const QStringList &notices() const { return m_services->desktop.notices; }
 
 private slots:
@@ -114,7 +114,7 @@ private slots:
                                          Stopping60 + "/rec/next-day.mp3"}));
         QCOMPARE(m_dir->rowCount(), 0);
         QCOMPARE(one.shownFile(), QString());
-        QCOMPARE(m_services->terminator.namesAskedFor, QStringList(3, QStringLiteral("quillsnd.exe")));
+        QCOMPARE(m_services->recorders.namesEnded, QStringList(3, QStringLiteral("quillsnd.exe")));
         QCOMPARE(notices(), QStringList());
     }
 
@@ -210,45 +210,29 @@ private slots:
         QCOMPARE(started(), QStringList({Stopping60 + "/rec/passed-over.mp3"}));
     }
 
-    // The task stays claimed, and so stored for others, until the recorder before it has ended;
-    // the user-interface thread goes on meanwhile, and the start comes with the seconds then left.
-    void aRunningRecorderIsGoneBeforeTheNextStarts()
+    // The task stays claimed, and so stored for others, until the recorder before it has ended; the
+    // user-interface thread goes on meanwhile, and a write of the user's waits out our own claim
+    // instead of failing on our own lock. The start comes with the seconds then left.
+    void aRunningRecorderIsGoneBeforeTheNextStartsAndAWriteWaitsForIt()
     {
-        m_services->terminator.recordersLinger = true;
-        m_services->terminator.running = 1;
+        m_services->recorders.linger = true;
+        m_services->recorders.running = 1;
         insert("06:00:00", "/rec/next.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(6, 0, 0));
         tickAt(copy, QTime(6, 0, 2, 500));
-        QCOMPARE(m_services->terminator.waitingCalls(), 1);
-        QCOMPARE(m_dir->rowCount(), 1);
-        QCOMPARE(started(), QStringList());
-        m_services->terminator.endAll();
-        QCOMPARE(started(), QStringList({"/t&58&/o&/rec/next.mp3"}));
-        QCOMPARE(m_dir->rowCount(), 0);
-    }
-
-    // A write of the user's made while our own claim waits for the old recorder to end waits it out
-    // instead of failing on our own lock.
-    void aWriteWaitsOutOurOwnClaim()
-    {
-        m_services->terminator.recordersLinger = true;
-        m_services->terminator.running = 1;
-        insert("06:00:00", "/rec/next.mp3");
-        MonitoringCopy copy(*m_services, *m_dir);
-        tickAt(copy, QTime(6, 0, 0));
         StoreError error;
         const auto user = StoreConnection::open(m_dir->storePath(), &error);
-        QVERIFY(user && !error);
         const auto write = [&user] {
             QSqlQuery query(user->database());
-            return query.exec(QStringLiteral("UPDATE AddSchTab SET Program = 'edited'")) ? StoreError()
-                                                                                          : user->errorFrom(query.lastError());
+            return query.exec("UPDATE AddSchTab SET Program = 'edited'") ? StoreError() : user->errorFrom(query.lastError());
         };
         QCOMPARE(write().number, int(StoreError::Locked));
-        QTimer::singleShot(0, &m_services->terminator, [this] { m_services->terminator.endAll(); });
+        QCOMPARE(m_dir->rowCount(), 1);
+        QCOMPARE(started(), QStringList());
+        QTimer::singleShot(0, &m_services->recorders, [this] { m_services->recorders.endAll(); });
         copy.monitor->waitUntilClaimsSettled();
-        QCOMPARE(started(), QStringList({Stopping60 + "/rec/next.mp3"}));
+        QCOMPARE(started(), QStringList({"/t&58&/o&/rec/next.mp3"}));
         QCOMPARE(write().number, 0);
         QCOMPARE(m_dir->rowCount(), 0);
     }
@@ -276,13 +260,13 @@ private slots:
 
     void aMissingRecorderKeepsTheTaskAndIsTriedEachSecond()
     {
-        m_services->launcher.present = false;
+        m_services->recorders.present = false;
         insert("06:00:00", "/rec/kept.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(6, 0, 0));
         tickAt(copy, QTime(6, 0, 0, 100));
         QCOMPARE(m_dir->rowCount(), 1);
-        m_services->launcher.present = true;
+        m_services->recorders.present = true;
         tickAt(copy, QTime(6, 0, 0, 200));
         QCOMPARE(started(), QStringList());
         tickAt(copy, QTime(6, 0, 1));

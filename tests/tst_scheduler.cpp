@@ -204,6 +204,21 @@ private slots:
         QCOMPARE(shown, QStringLiteral("«x»"));
     }
 
+    // The tick that meets a task's second wakes just before it and fires the task once the second has begun.
+    void theTimerMeetsATasksSecond()
+    {
+        insert("2026-12-24", "06:00:00", "news");
+        m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(5, 59, 59, 950)));
+        const auto window = load();
+        auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer2"));
+        QVERIFY(timer->remainingTime() <= 49 && timer->remainingTime() > 40);
+        QSignalSpy ticks(timer, &QTimer::timeout);
+        QVERIFY(ticks.wait() && ticks.wait());
+        QCOMPARE(m_services->recorders.arguments, QStringList());
+        m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0)));
+        QTRY_COMPARE(m_services->recorders.arguments, QStringList({"/t&5400&/o&/rec/news.mp3"}));
+    }
+
     // Our own recorder is reached through its socket, which works where no keystroke can.
     void command1StopsOurRecorderThroughItsSocket()
     {

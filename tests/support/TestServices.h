@@ -7,8 +7,7 @@
 #include "Scheduler.h"
 #include "ScriptedFileDialog.h"
 #include "ScriptedMessageBoxes.h"
-#include "StandInLauncher.h"
-#include "StandInTerminator.h"
+#include "StandInRecorders.h"
 #include "X11WindowKeystrokes.h"
 
 class TestAppDir;
@@ -22,10 +21,9 @@ public:
     ScriptedFileDialog fileDialog;
     ManualClock clock;
     const DateTimeText texts{QLocale(QLocale::English, QLocale::UnitedStates)};
-    StandInTerminator terminator;
-    StandInLauncher launcher{terminator};
+    StandInRecorders recorders;
     X11WindowKeystrokes keystrokes;
-    RecorderLaunch recorder{terminator, launcher, keystrokes};
+    RecorderLaunch recorder{recorders, recorders, keystrokes};
     RecordedDesktop desktop;
 
     Scheduler::Services forDir(const TestAppDir &dir, TaskEditorLoader loadEditor = {});
