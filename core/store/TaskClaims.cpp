@@ -20,10 +20,26 @@ TaskClaims::TaskClaims(std::shared_ptr<StoreConnection> connection)
     , m_select(m_connection->database())
     , m_delete(m_connection->database())
 {
-    m_begin.prepare(QStringLiteral("BEGIN IMMEDIATE"));
-    m_select.prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id").arg(StoredForm::columnList(), ScheduleFields::Table));
-    m_delete.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
+}
+
+bool TaskClaims::prepare(StoreError *error)
+{
+    if (m_prepared)
+        return true;
+    // Reading the table's layout needs the store: another program's lock may keep it from that.
+    const bool prepared = m_begin.prepare(QStringLiteral("BEGIN IMMEDIATE"))
+                          && m_select.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id")
+                                                  .arg(StoredForm::columnList(), ScheduleFields::Table))
+                          && m_delete.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
+    if (!prepared) {
+        for (const QSqlQuery *query : {&m_begin, &m_select, &m_delete}) {
+            if (query->lastError().isValid())
+                *error = m_connection->errorFrom(query->lastError());
+        }
+        return false;
+    }
+    m_prepared = true;
+    return true;
 }
 
 TaskClaims::~TaskClaims()
@@ -42,8 +58,12 @@ std::unique_ptr<TaskClaims> TaskClaims::open(const QString &storePath, StoreErro
     auto connection = StoreConnection::open(storePath, error, openLockWaitMs);
     if (!connection)
         return nullptr;
+    std::unique_ptr<TaskClaims> claims(new TaskClaims(connection));
+    // Prepared now, so that a claim in a task's second does not parse them; tried again at the claim.
+    StoreError notYet;
+    claims->prepare(&notYet);
     connection->setLockWait(0);
-    return std::unique_ptr<TaskClaims>(new TaskClaims(std::move(connection)));
+    return claims;
 }
 
 TaskClaims::Outcome TaskClaims::failed(const QSqlQuery &query, StoreError *error) const
@@ -62,6 +82,8 @@ void TaskClaims::rollBackIfEmpty()
 TaskClaims::Outcome TaskClaims::claim(qint64 rowId, const QVariantList &fieldsAsRead, StoreError *error)
 {
     *error = {};
+    if (!prepare(error))
+        return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
     if (!m_open) {
         if (!m_begin.exec())
             return failed(m_begin, error);

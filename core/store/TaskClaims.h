@@ -52,11 +52,12 @@ public:
 
 private:
     explicit TaskClaims(std::shared_ptr<StoreConnection> connection);
+    bool prepare(StoreError *error);
     Outcome failed(const QSqlQuery &query, StoreError *error) const;
     void rollBackIfEmpty();
 
     std::shared_ptr<StoreConnection> m_connection;
-    // Prepared ahead, so that a claim in a task's second does not parse them.
+    bool m_prepared = false;
     QSqlQuery m_begin;
     QSqlQuery m_select;
     QSqlQuery m_delete;
