@@ -7,6 +7,7 @@
 #include "TestAppDir.h"
 #include "TestServices.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QTest>
@@ -230,7 +231,7 @@ private slots:
         QCOMPARE(write().number, int(StoreError::Locked));
         QCOMPARE(m_dir->rowCount(), 1);
         QCOMPARE(started(), QStringList());
-        QTimer::singleShot(0, &m_services->recorders, [this] { m_services->recorders.endAll(); });
+        QTimer::singleShot(0, this, [this] { m_services->recorders.endAll(); });
         copy.monitor->waitUntilClaimsSettled();
         QCOMPARE(started(), QStringList({"/t&58&/o&/rec/next.mp3"}));
         QCOMPARE(write().number, 0);

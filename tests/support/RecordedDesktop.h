@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-// Keeps the notices and sleep holds it is given, for the test to read.
+// Keeps the notices it is given and why sleep is held (empty while it is not), for the test to read.
 class RecordedDesktop : public DesktopNotices, public SleepInhibitor
 {
 public:
@@ -14,6 +14,5 @@ public:
     void release() override { sleepHeldFor.clear(); }
 
     QStringList notices;
-    // Empty while sleep is not held.
     QString sleepHeldFor;
 };
