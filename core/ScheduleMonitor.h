@@ -22,7 +22,8 @@ class TaskClaims;
 
 // The rules by which tasks fire. Each tick it judges the tasks from the cursor's current row on:
 // a task still to come ends the tick, a task whose recording lies wholly in the past is passed
-// over (it stays stored), and a due task is claimed from the store and handed to the recorder.
+// over (it stays stored), and a due task is claimed from the store and handed to the recorder. A task
+// that the store will not let go of (a full disk, say) is handed over all the same, once.
 // It reads the cursor's rows, which are in memory; only a claim touches the store. What does not go
 // as planned is told in desktop notices, and from shortly before a task's start until its recorder
 // has started the machine is kept from sleeping.
