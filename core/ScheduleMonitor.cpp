@@ -5,6 +5,7 @@
 #include "SleepInhibitor.h"
 #include "TaskClaims.h"
 
+#include <QEventLoop>
 #include <QPointer>
 
 #include <cstdlib>
@@ -108,7 +109,9 @@ void ScheduleMonitor::reread()
 bool ScheduleMonitor::isClaimed(const Task &task) const
 {
     const auto claimed = m_claimed.constFind(task.rowId());
-    return claimed != m_claimed.constEnd() && *claimed == task;
+    const auto notRemoved = m_notRemoved.constFind(task.rowId());
+    return (claimed != m_claimed.constEnd() && *claimed == task)
+           || (notRemoved != m_notRemoved.constEnd() && *notRemoved == task);
 }
 
 void ScheduleMonitor::fire(const QDateTime &now)
@@ -136,12 +139,16 @@ void ScheduleMonitor::fire(const QDateTime &now)
     case TaskClaims::Outcome::Failed:
         m_rereadWanted = true;
         return;
+    case TaskClaims::Outcome::NotRemoved:
+        // A recording counts for more than a tidy store: the task starts, and stays stored.
+        m_notRemoved.insert(rowId, fields);
+        break;
     default:
+        m_claimed.insert(rowId, fields);
+        m_uncommitted.append(fields);
         break;
     }
-
-    m_claimed.insert(rowId, fields);
-    m_uncommitted.append(fields);
+    const QString notRemovedBecause = claim == TaskClaims::Outcome::NotRemoved ? error.description : QString();
     rows.markCurrentRowRemoved();
     rows.moveNext();
     emit nextTaskChanged();
@@ -159,14 +166,14 @@ void ScheduleMonitor::fire(const QDateTime &now)
     };
     m_context.recorder.Win32Keyword(
         m_context.recorderPath, stopLength, fields.filename(),
-        [self, rowId, fields](RecorderLaunch::Outcome outcome, const QString &stopLength) {
+        [self, rowId, fields, notRemovedBecause](RecorderLaunch::Outcome outcome, const QString &stopLength) {
             if (self)
-                self->settle(rowId, fields, outcome, stopLength);
+                self->settle(rowId, fields, outcome, stopLength, notRemovedBecause);
         });
 }
 
 void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome,
-                             const QString &stopLength)
+                             const QString &stopLength, const QString &notRemovedBecause)
 {
     const QDateTime now = m_context.clock.now();
     const qint64 second = now.toSecsSinceEpoch();
@@ -178,10 +185,13 @@ void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::O
             TaskDueCheck::readableStartMsecs(fields.startDate(), fields.startTime(), m_context.zone);
         if (start && now.toMSecsSinceEpoch() - *start >= 1000)
             m_told.startedLate(fields, *start, (now.toMSecsSinceEpoch() - *start) / 1000, stopLength);
+        if (m_notRemoved.contains(rowId))
+            m_told.storeNotUpdated(fields, notRemovedBecause);
     } else {
         // A task whose recorder did not start stays stored, to be tried again while it could still record.
         m_claims->restore(rowId);
         m_claimed.remove(rowId);
+        m_notRemoved.remove(rowId);
         m_uncommitted.removeOne(fields);
         if (outcome == RecorderLaunch::Outcome::NotStarted) {
             m_failedStarts.insert(rowId, second);
@@ -191,6 +201,18 @@ void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::O
         m_lastRereadSecond = second - 1;
     }
     commitClaims();
+    if (!m_claims->hasUnsettled())
+        emit claimsSettled();
+}
+
+void ScheduleMonitor::waitUntilClaimsSettled()
+{
+    if (!m_claims->hasUnsettled())
+        return;
+    QEventLoop loop;
+    connect(this, &ScheduleMonitor::claimsSettled, &loop, &QEventLoop::quit);
+    // User input waits, so that no second save starts inside the first.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ScheduleMonitor::commitClaims()
@@ -205,8 +227,12 @@ void ScheduleMonitor::commitClaims()
         return;
     }
     m_commitHeldSinceMs.reset();
-    m_uncommitted.clear();
     // Undone by the store: the claimed rows are back, but their recorders have started.
+    if (error.failed()) {
+        for (const Task &task : std::as_const(m_uncommitted))
+            m_told.storeNotUpdated(task, error.description);
+    }
+    m_uncommitted.clear();
     m_commitFailed = m_commitFailed || error.failed();
 }
 

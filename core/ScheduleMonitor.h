@@ -21,7 +21,8 @@ class TaskClaims;
 
 // The rules by which tasks fire. Each tick it judges the tasks from the cursor's current row on:
 // a task still to come ends the tick, a task whose recording lies wholly in the past is passed
-// over (it stays stored), and a due task is claimed from the store and handed to the recorder.
+// over (it stays stored), and a due task is claimed from the store and handed to the recorder. A task
+// that the store will not let go of (a full disk, say) is handed over all the same, once.
 // It reads the cursor's rows, which are in memory; only a claim touches the store. What does not go
 // as planned is told in desktop notices, and from shortly before a task's start until its recorder
 // has started the machine is kept from sleeping.
@@ -55,10 +56,16 @@ public:
     bool onlyMissedLeft() const;
     // The rows could not be read just now: the next ticks read them again, once a second.
     void rereadLater() { m_rereadWanted = true; }
+    // Runs the event loop, user input aside, until no claim of ours waits for its recorder to start:
+    // until then the claim holds the store's write lock. The terminator ends the recorder before it
+    // within a few seconds.
+    void waitUntilClaimsSettled();
 
 signals:
     // The shown task has changed: one was claimed, and the next one is current.
     void nextTaskChanged();
+    // No claim waits for its recorder to start any longer.
+    void claimsSettled();
 
 private:
     bool wallClockStepped(const QDateTime &now);
@@ -66,7 +73,8 @@ private:
     void judge(const QDateTime &now, QList<Task> *missed);
     bool isClaimed(const Task &task) const;
     void fire(const QDateTime &now);
-    void settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome, const QString &stopLength);
+    void settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome, const QString &stopLength,
+                const QString &notRemovedBecause);
     void commitClaims();
     void tellOfAHeldStore(const QDateTime &now);
     void keepAwakeBeforeAStart(const QDateTime &now);
@@ -91,6 +99,8 @@ private:
     mutable std::optional<std::pair<qint64, std::optional<qint64>>> m_shownStart;
     // Claimed rows, which a re-read may still list until their removal is committed.
     QHash<qint64, Task> m_claimed;
+    // Rows started though the store would not remove them: never started again while the program runs.
+    QHash<qint64, Task> m_notRemoved;
     // Rows whose recorder could not be started, with the second of the last try: tried once a second.
     QHash<qint64, qint64> m_failedStarts;
 };

@@ -84,6 +84,16 @@ void ScheduleNotices::storeHeld(const Task &task, bool started)
     m_notices.notify(titleOf(task), QStringLiteral("%1\n%2").arg(what, where(task)));
 }
 
+void ScheduleNotices::storeNotUpdated(const Task &task, const QString &reason)
+{
+    if (!firstTime(QStringLiteral("update"), task))
+        return;
+    m_notices.notify(titleOf(task),
+                     QStringLiteral("录音已开始, 但计划数据库无法更新, 任务仍留在数据库中; 本程序运行期间不会再次开始. "
+                                    "原因: %1\n%2")
+                         .arg(reason, where(task)));
+}
+
 void ScheduleNotices::forget(const Task &task)
 {
     for (const QString &kind : {QStringLiteral("recorder"), QStringLiteral("claim")})

@@ -10,8 +10,8 @@
 class DesktopNotices;
 
 // Tells the user, through desktop notices, of each task that does not record as planned: one that
-// starts late, one that is missed, one whose recorder cannot be started, and a store held so long
-// that tasks cannot be claimed or their removal made lasting. Each task is told of once for each
+// starts late, one that is missed, one whose recorder cannot be started, a store held so long
+// that tasks cannot be claimed or their removal made lasting, and a store that cannot be updated. Each task is told of once for each
 // kind of trouble.
 class ScheduleNotices
 {
@@ -27,6 +27,8 @@ public:
     // The store has been held by another program for a long while: the task cannot be claimed, or
     // it has started and its removal cannot be made lasting.
     void storeHeld(const Task &task, bool started);
+    // The task has started, but the store would not let it be removed, for the reason given.
+    void storeNotUpdated(const Task &task, const QString &reason);
     // The task has recorded: trouble with it is news again.
     void forget(const Task &task);
 

@@ -317,6 +317,7 @@ void AddSchedule::CmdUpdate_Click()
 
 StoreError AddSchedule::writeEntry(int totalSeconds)
 {
+    m_mainWindow.waitForOwnClaims();
     ResultSet &rows = m_data1->recordset();
     StoreError error;
     QTime startTime;
@@ -414,6 +415,7 @@ void AddSchedule::CmdDelete_Click()
 
 StoreError AddSchedule::deleteCurrentTask()
 {
+    m_mainWindow.waitForOwnClaims();
     StoreError error;
     if ((error = m_data1->recordset().deleteRow()) || (error = requery()))
         return error;

@@ -204,6 +204,28 @@ private slots:
         QCOMPARE(shown, QStringLiteral("«x»"));
     }
 
+    // The tick that meets a task's second wakes just before it and fires the task once the second has
+    // begun; a write of the editor's then waits out the claim while the recorder before it ends.
+    void theTimerMeetsATasksSecondAndAWriteWaitsOutItsClaim()
+    {
+        m_services->recorders.linger = true;
+        m_services->recorders.running = 1;
+        insert("2026-12-24", "06:00:00", "news");
+        m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(5, 59, 59, 950)));
+        const auto window = load();
+        auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer2"));
+        // Fifty milliseconds ahead: woken one early, as the clock's milliseconds are cut.
+        QCOMPARE(timer->interval(), 50 - 1);
+        QSignalSpy ticks(timer, &QTimer::timeout);
+        QVERIFY(ticks.wait() && ticks.wait());
+        QCOMPARE(m_services->recorders.namesEnded, QStringList());
+        m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0)));
+        QTRY_COMPARE(m_services->recorders.namesEnded, QStringList("quillsnd.exe"));
+        QTimer::singleShot(0, this, [this] { m_services->recorders.endAll(); });
+        window->waitForOwnClaims();
+        QCOMPARE(m_services->recorders.arguments, QStringList({"/t&5400&/o&/rec/news.mp3"}));
+    }
+
     // Our own recorder is reached through its socket, which works where no keystroke can.
     void command1StopsOurRecorderThroughItsSocket()
     {

@@ -7,7 +7,7 @@
 class QWidget;
 
 // What the task editor may reach of the main window: the window it sits over, the next task's
-// labels that it writes when it closes, and the re-read of the tasks.
+// labels that it writes when it closes, the re-read of the tasks, and the end of its own claims.
 class MainWindowLink
 {
 public:
@@ -23,4 +23,8 @@ public:
     // Re-reads the tasks in start order and removes a first task that has no start date.
     virtual StoreError read_recorder() = 0;
     virtual void setNextTaskCaption(NextTaskLabel label, const QString &text) = 0;
+    // Our own claim holds the store's write lock until the recorder it fired has started, which
+    // may take the seconds the recorder before it needs to end: a user's write waits it out
+    // instead of failing as if another program held the store.
+    virtual void waitForOwnClaims() = 0;
 };

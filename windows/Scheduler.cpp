@@ -63,12 +63,17 @@ Scheduler::Scheduler(const Services &services, QWidget *parent)
     connect(m_cmdViewRec, &QPushButton::clicked, this, &Scheduler::CmdViewRec_Click);
     connect(m_command1, &QPushButton::clicked, this, &Scheduler::Command1_Click);
 
-    // Each tick is set for the next tenth of a second on the wall clock, so that a task
-    // fires within a few milliseconds after its second begins.
+    // Each tick is set for the next tenth of a second on the wall clock; a tick that meets a
+    // task's second wakes just before it and waits out the rest, so that the task fires within a
+    // millisecond after its second begins.
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setSingleShot(true);
     m_timer2->setTimerType(Qt::PreciseTimer);
     connect(m_timer2, &QTimer::timeout, this, [this] {
+        if (m_awaitedStartMs && m_services.clock.now().toMSecsSinceEpoch() < *m_awaitedStartMs) {
+            m_timer2->start(0);
+            return;
+        }
         Timer2_Timer();
         scheduleNextTick();
     });
@@ -147,12 +152,14 @@ StoreError Scheduler::Form_Load()
                                      m_services.sleepInhibitor},
                                     std::move(claims), this);
     connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
-    scheduleNextTick();
-
-    if (!anyTask)
+    if (!anyTask) {
+        scheduleNextTick();
         return {};
+    }
     if ((error = reread(StartupLockWaitMs)))
         return error;
+    // Armed once the first task is known, so that the first tick already meets its second.
+    scheduleNextTick();
     if (m_services.loadEditor)
         m_editor = m_services.loadEditor(*this);
     return {};
@@ -191,6 +198,12 @@ StoreError Scheduler::reread(int lockWaitMs)
     return {};
 }
 
+void Scheduler::waitForOwnClaims()
+{
+    if (m_monitor)
+        m_monitor->waitUntilClaimsSettled();
+}
+
 void Scheduler::setNextTaskCaption(NextTaskLabel label, const QString &text)
 {
     switch (label) {
@@ -214,8 +227,17 @@ void Scheduler::setNextTaskCaption(NextTaskLabel label, const QString &text)
 
 void Scheduler::scheduleNextTick()
 {
-    const int intoTenth = int(m_services.clock.now().time().msec() % TickMs);
-    m_timer2->start(TickMs - intoTenth);
+    const qint64 nowMs = m_services.clock.now().toMSecsSinceEpoch();
+    const qint64 untilTenthMs = TickMs - nowMs % TickMs;
+    const std::optional<qint64> start = m_monitor ? m_monitor->shownStartMsecs() : std::nullopt;
+    m_awaitedStartMs.reset();
+    // The clock's milliseconds are cut, not rounded: the wait may be up to one longer than it says.
+    if (start && *start > nowMs && *start - nowMs <= untilTenthMs) {
+        m_awaitedStartMs = start;
+        m_timer2->start(int(*start - nowMs - 1));
+        return;
+    }
+    m_timer2->start(int(untilTenthMs));
 }
 
 void Scheduler::Timer2_Timer()

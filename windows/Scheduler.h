@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class BoundViews;
 class DesktopNotices;
@@ -52,6 +53,7 @@ public:
     // One tick of the monitor: the clock labels, then the next task, fired when it is due.
     void Timer2_Timer();
     const Services &services() const { return m_services; }
+    void waitForOwnClaims() override;
     QString storePath() const;
 
 protected:
@@ -76,6 +78,8 @@ private:
     std::unique_ptr<TaskEditor> m_editor;
     QTimer *m_timer2;
     ScheduleMonitor *m_monitor = nullptr;
+    // The start of a task that the next tick is to meet.
+    std::optional<qint64> m_awaitedStartMs;
 
     QLabel *m_lblCurrentTime = nullptr;
     QLabel *m_lblCurrentDate = nullptr;

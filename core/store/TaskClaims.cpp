@@ -16,7 +16,30 @@ constexpr int FinalCommitWaitMs = 2000;
 
 TaskClaims::TaskClaims(std::shared_ptr<StoreConnection> connection)
     : m_connection(std::move(connection))
+    , m_begin(m_connection->database())
+    , m_select(m_connection->database())
+    , m_delete(m_connection->database())
 {
+}
+
+bool TaskClaims::prepare(StoreError *error)
+{
+    if (m_prepared)
+        return true;
+    // Reading the table's layout needs the store: another program's lock may keep it from that.
+    const bool prepared = m_begin.prepare(QStringLiteral("BEGIN IMMEDIATE"))
+                          && m_select.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id")
+                                                  .arg(StoredForm::columnList(), ScheduleFields::Table))
+                          && m_delete.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
+    if (!prepared) {
+        for (const QSqlQuery *query : {&m_begin, &m_select, &m_delete}) {
+            if (query->lastError().isValid())
+                *error = m_connection->errorFrom(query->lastError());
+        }
+        return false;
+    }
+    m_prepared = true;
+    return true;
 }
 
 TaskClaims::~TaskClaims()
@@ -35,61 +58,69 @@ std::unique_ptr<TaskClaims> TaskClaims::open(const QString &storePath, StoreErro
     auto connection = StoreConnection::open(storePath, error, openLockWaitMs);
     if (!connection)
         return nullptr;
+    std::unique_ptr<TaskClaims> claims(new TaskClaims(connection));
+    // Prepared now, so that a claim in a task's second does not parse them; tried again at the claim.
+    StoreError notYet;
+    claims->prepare(&notYet);
     connection->setLockWait(0);
-    return std::unique_ptr<TaskClaims>(new TaskClaims(std::move(connection)));
+    return claims;
+}
+
+TaskClaims::Outcome TaskClaims::failed(const QSqlQuery &query, StoreError *error) const
+{
+    *error = m_connection->errorFrom(query.lastError());
+    return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
+}
+
+void TaskClaims::rollBackIfEmpty()
+{
+    QSqlQuery query(m_connection->database());
+    if (m_unsettled.isEmpty() && query.exec(QStringLiteral("ROLLBACK")))
+        m_open = false;
 }
 
 TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error)
 {
     const qint64 rowId = asRead.rowId();
-    const auto failed = [this, error](const QSqlQuery &query) {
-        *error = m_connection->errorFrom(query.lastError());
-        return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
-    };
-    QSqlQuery query(m_connection->database());
     *error = {};
+    if (!prepare(error))
+        return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
     if (!m_open) {
-        if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            return failed(query);
+        if (!m_begin.exec())
+            return failed(m_begin, error);
+        m_begin.finish();
         m_open = true;
     }
-    const auto endIfEmpty = [this, &query] {
-        if (m_unsettled.isEmpty() && query.exec(QStringLiteral("ROLLBACK")))
-            m_open = false;
-    };
-
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id")
-                      .arg(StoredForm::columnList(), ScheduleFields::Table));
-    query.bindValue(QStringLiteral(":id"), rowId);
-    if (!query.exec()) {
-        const Outcome outcome = failed(query);
-        endIfEmpty();
+    m_select.bindValue(QStringLiteral(":id"), rowId);
+    if (!m_select.exec()) {
+        const Outcome outcome = failed(m_select, error);
+        rollBackIfEmpty();
         return outcome;
     }
-    if (!query.next()) {
-        query.finish();
-        endIfEmpty();
+    if (!m_select.next()) {
+        m_select.finish();
+        rollBackIfEmpty();
         return Outcome::Gone;
     }
     QVariantList stored;
     Task now(rowId);
     for (int i = 0; i < ScheduleFields::Count; ++i) {
-        stored << query.value(i);
-        now.setStored(ScheduleFields::Field(i), query.value(i));
+        stored << m_select.value(i);
+        now.setStored(ScheduleFields::Field(i), m_select.value(i));
     }
-    query.finish();
+    m_select.finish();
     if (now != asRead) {
-        endIfEmpty();
+        rollBackIfEmpty();
         return Outcome::Changed;
     }
 
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
-    query.bindValue(QStringLiteral(":id"), rowId);
-    if (!query.exec()) {
-        const Outcome outcome = failed(query);
-        endIfEmpty();
-        return outcome;
+    m_delete.bindValue(QStringLiteral(":id"), rowId);
+    if (!m_delete.exec()) {
+        const Outcome outcome = failed(m_delete, error);
+        rollBackIfEmpty();
+        return outcome == Outcome::Locked ? outcome : Outcome::NotRemoved;
     }
+    m_delete.finish();
     m_unsettled.insert(rowId, stored);
     return Outcome::Claimed;
 }

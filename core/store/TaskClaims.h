@@ -4,6 +4,7 @@
 #include "Task.h"
 
 #include <QHash>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -23,6 +24,9 @@ public:
         Gone,    // no longer stored: removed elsewhere, or fired by another copy
         Changed, // stored, but no longer as it was read
         Locked,  // another program holds the store; try again later
+        // Stored as read, but the store would not remove it (a full disk, say): start its recorder
+        // anyway, and keep it from starting again for as long as the program runs.
+        NotRemoved,
         Failed,
     };
 
@@ -49,8 +53,15 @@ public:
 
 private:
     explicit TaskClaims(std::shared_ptr<StoreConnection> connection);
+    bool prepare(StoreError *error);
+    Outcome failed(const QSqlQuery &query, StoreError *error) const;
+    void rollBackIfEmpty();
 
     std::shared_ptr<StoreConnection> m_connection;
+    bool m_prepared = false;
+    QSqlQuery m_begin;
+    QSqlQuery m_select;
+    QSqlQuery m_delete;
     bool m_open = false;
     // The stored values of each claimed row whose recorder has yet to start, so that it can be put back.
     QHash<qint64, QVariantList> m_unsettled;

@@ -9,5 +9,5 @@ WindowServices TestServices::windowsForDir(const TestAppDir &dir)
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)
 {
-    return {windowsForDir(dir), recorder, notices, sleepInhibitor, std::move(loadEditor)};
+    return {windowsForDir(dir), recorder, desktop, desktop, std::move(loadEditor)};
 }

@@ -1,0 +1,30 @@
+#include "StandInRecorders.h"
+
+bool StandInRecorders::launch(const QString &, const QString &argument)
+{
+    if (!present)
+        return false;
+    arguments << argument;
+    ++running;
+    return true;
+}
+
+void StandInRecorders::endProcessesNamed(const QString &name, std::function<void()> allEnded)
+{
+    namesEnded << name;
+    if (running > 0 && linger) {
+        m_waiting << std::move(allEnded);
+        return;
+    }
+    running = 0;
+    allEnded();
+}
+
+void StandInRecorders::endAll()
+{
+    running = 0;
+    // Taken first: an answer may start the next ending.
+    const QList<std::function<void()>> waiting = std::exchange(m_waiting, {});
+    for (const auto &allEnded : waiting)
+        allEnded();
+}
