@@ -161,14 +161,10 @@ QString TestAppDir::installProgram() const
 
 void TestAppDir::installStandInRecorder() const
 {
-    QFile script(m_dir.filePath(QStringLiteral("quillsnd.exe")));
-    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write the stand-in recorder");
-    // It ignores SIGTERM, so that the next task's start cannot end it before it has written its line.
-    script.write("#!/bin/sh\ntrap '' TERM\n"
-                 "printf '%s\\t%s\\t%s\\n' \"$(date +%s.%N)\" \"$#\" \"$1\" >> \"$(dirname \"$0\")/recorder.log\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    const QString target = m_dir.filePath(QStringLiteral("quillsnd.exe"));
+    QFile::remove(target);
+    if (!QFile::copy(QStringLiteral(STANDIN_LOGGING_RECORDER_PATH), target))
+        qFatal("cannot copy the stand-in recorder into the test directory");
 }
 
 QList<TestAppDir::RecorderStart> TestAppDir::recorderStarts() const
