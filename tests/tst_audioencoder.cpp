@@ -77,6 +77,10 @@ std::unique_ptr<AudioEncoder> encoderInto(const QString &path, AudioFileKind kin
     return std::make_unique<AudioEncoder>(std::make_unique<FillingFile>(std::move(file), failing, limit), kind);
 }
 
+// The kind, the call that fails and the bytes before it does, the error told, and the seconds playable at least:
+// what reached the disk, less the container's overhead.
+using FullDisk = std::tuple<AudioFileKind, FillingFile::Failing, qint64, QString, double>;
+
 } // namespace
 
 // The encoder in process, into a file on the disk that the test can fill up: each kind it writes,
@@ -120,14 +124,10 @@ private slots:
     // and the file keeps what reached it. Within the header, the encoder does not open.
     void fullDiskIsReported_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("failing");
-        QTest::addColumn<qint64>("limit");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<double>("kept"); // seconds playable at least: what reached the disk, less the container's overhead
+        QTest::addColumn<FullDisk>("disk");
         const QString written = QStringLiteral("写入失败: No space left on device");
         const auto row = [](const char *name, AudioFileKind kind, FillingFile::Failing failing, qint64 limit, const QString &error,
-                            double kept) { QTest::newRow(name) << int(kind) << int(failing) << limit << error << kept; };
+                            double kept) { QTest::newRow(name) << FullDisk{kind, failing, limit, error, kept}; };
         row("wav write", AudioFileKind::Wav, FillingFile::Failing::Write, 1.5 * 192000, written, 1.4);
         row("mp3 write", AudioFileKind::Mp3, FillingFile::Failing::Write, 1.5 * 24000, written, 1.4);
         row("wma write", AudioFileKind::Wma, FillingFile::Failing::Write, 1.5 * 16000, written, 1.1);
@@ -138,13 +138,10 @@ private slots:
     }
     void fullDiskIsReported()
     {
-        QFETCH(int, kind);
-        QFETCH(int, failing);
-        QFETCH(qint64, limit);
-        QFETCH(QString, error);
-        QFETCH(double, kept);
+        QFETCH(FullDisk, disk);
+        const auto &[kind, failing, limit, error, kept] = disk;
         const QString path = m_dir.filePath(QTest::currentDataTag());
-        const auto encoder = encoderInto(path, AudioFileKind(kind), FillingFile::Failing(failing), limit);
+        const auto encoder = encoderInto(path, kind, failing, limit);
         Tone tone;
         QVERIFY(encoder);
         QCOMPARE(encoder->open() && !tone.record(*encoder, 3), kept > 0);
@@ -159,7 +156,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         const qsizetype data = bytes.indexOf("data") + 8;
-        QVERIFY(AudioFileKind(kind) != AudioFileKind::Wav || kept < 1
+        QVERIFY(kind != AudioFileKind::Wav || kept < 1
                 || qFromLittleEndian<quint32>(bytes.constData() + data - 4) == (bytes.size() - data) / 4 * 4);
     }
 };

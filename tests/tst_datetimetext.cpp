@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QTest>
 
+// The locale's name, the text typed, and the time it means (none when it is refused or a date).
+using Typed = std::tuple<QString, QString, QTime>;
+
 class TestDateTimeText : public QObject
 {
     Q_OBJECT
@@ -60,11 +63,9 @@ private slots:
     // time means the text is refused.
     void readsTypedTexts_data()
     {
-        QTest::addColumn<QString>("localeName");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QTime>("expected");
+        QTest::addColumn<Typed>("typed");
         const auto add = [](const char *name, const QString &text, QTime time = {}) {
-            QTest::addRow("%s '%s'", name, qPrintable(text)) << QString::fromLatin1(name) << text << time;
+            QTest::addRow("%s '%s'", name, qPrintable(text)) << Typed{name, text, time};
         };
         // Each form: what is typed, '=' and the time meant, if any; %p stands for the locale's PM text,
         // %P for that in upper case and %a for its AM text.
@@ -99,9 +100,8 @@ private slots:
 
     void readsTypedTexts()
     {
-        QFETCH(QString, localeName);
-        QFETCH(QString, text);
-        QFETCH(QTime, expected);
+        QFETCH(Typed, typed);
+        const auto &[localeName, text, expected] = typed;
         const DateTimeText texts{QLocale(localeName)};
         if (text.contains(u':'))
             QCOMPARE(texts.readTime(text), expected);

@@ -18,6 +18,8 @@ const QString FileMissing = App + QStringLiteral("Please enter data for program 
 const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
 
 using Typing = QList<std::pair<QByteArray, QString>>;
+// The tasks, the one fired elsewhere, the row picked (-1 for none), the answer, and the titles then stored and listed.
+using Deletion = std::tuple<QStringList, QString, int, bool, QStringList, QStringList>;
 
 QStringList split(const QString &texts)
 {
@@ -58,7 +60,7 @@ private slots:
     // A new task starts from the clock, also after a cancel, which leaves the store as it was.
     void newTaskStartsFromTheClock()
     {
-        m_kit->insert({"2026-12-01 09:00:00 a"});
+        m_kit->dir.insertTasks({"2026-12-01 09:00:00 a"});
         m_kit->services.clock.set(QDateTime(QDate(2010, 12, 31), QTime(23, 59, 59)));
         QVERIFY(m_kit->load());
         for (int time = 0; time < 2; ++time) {
@@ -92,22 +94,20 @@ private slots:
     {
         QFETCH(Typing, typed);
         QFETCH(QString, message);
-        m_kit->insert({"2026-12-10 09:00:00 stored"});
+        m_kit->dir.insertTasks({"2026-12-10 09:00:00 stored"});
         QVERIFY(enterTask());
         for (const auto &[name, text] : typed)
             QVERIFY(m_kit->type(name, text));
         const QList<QStringList> store = m_kit->dir.rows();
         const QStringList entry = m_kit->lists() + m_kit->boxes() << m_kit->layout();
         QVERIFY(m_kit->click("CmdUpdate"));
-        QCOMPARE(m_kit->messages(), QStringList{message});
         QCOMPARE(m_kit->dir.rows(), store);
         QCOMPARE(m_kit->lists() + m_kit->boxes() << m_kit->layout(), entry);
-        QCOMPARE(m_kit->grid() << m_kit->window(), QStringList({"stored", "hidden"}));
+        QCOMPARE(m_kit->messages() + m_kit->grid() << m_kit->window(), QStringList({message, "stored", "hidden"}));
         QVERIFY(m_kit->typeStart(Start) && m_kit->typeLength(Length) && m_kit->type("ProgramRec", "Quillsound")
                 && m_kit->type("FilenameRec", inDir("quillDefault.mp3")) && m_kit->click("CmdUpdate"));
-        QCOMPARE(m_kit->messages(), QStringList{message});
-        QCOMPARE(m_kit->stored(), QStringList({"2026-12-05 07:05:00 Quillsound", "2026-12-10 09:00:00 stored"}));
-        QCOMPARE(m_kit->layout(), "tasks browsing");
+        QCOMPARE(m_kit->messages() + m_kit->stored() << m_kit->layout(),
+                 QStringList({message, "2026-12-05 07:05:00 Quillsound", "2026-12-10 09:00:00 stored", "tasks browsing"}));
         QCOMPARE(m_kit->boxes(), split("2026-12-05,07:05:00,Quillsound") << inDir("quillDefault.mp3") << "5400" << "0 天 1 小时 30 分钟 0 秒 之后");
         QVERIFY(m_kit->click("CmdAdd"));
         QCOMPARE(m_kit->lists(), split("12,24,2026*,5,59,59,0*,1*,30*,0*"));
@@ -120,9 +120,7 @@ private slots:
         m_kit->dir.exec("CREATE TABLE AddSchTab (StartDate, StartTime, Program, Filename, Parameter, RecordLength CONSTRAINT "
                         "RecordLengthNotEmpty CHECK (RecordLength NOT LIKE '0 天 1 小时 30%'))");
         QVERIFY(enterTask() && m_kit->click("CmdUpdate"));
-        QCOMPARE(m_kit->messages(), QStringList{FileMissing});
-        QCOMPARE(m_kit->dir.rowCount(), 0);
-        QCOMPARE(m_kit->layout(), "entry adding");
+        QCOMPARE(m_kit->messages() << m_kit->layout() << QString::number(m_kit->dir.rowCount()), QStringList({FileMissing, "entry adding", "0"}));
     }
 
     // The format buttons set the file name's extension and the type the dialog offers first; a cancelled
@@ -202,9 +200,8 @@ private slots:
         QVERIFY(m_kit->load());
         const QList<QStringList> store = m_kit->dir.rows();
         QVERIFY(m_kit->click("CmdEdit"));
-        QCOMPARE(m_kit->messages() << m_kit->layout() << m_kit->text("ProgramRec") << m_kit->text("FilenameRec"),
-                 QStringList({"entry editing", "stored", "/rec/stored.mp3"}));
-        QCOMPARE(m_kit->lists(), split(lists));
+        QCOMPARE((m_kit->messages() << m_kit->layout() << m_kit->text("ProgramRec") << m_kit->text("FilenameRec")) + m_kit->lists(),
+                 split("entry editing,stored,/rec/stored.mp3," + lists));
         QVERIFY(m_kit->click("CmdUpdate"));
         QCOMPARE(m_kit->dir.rows(), store);
         QCOMPARE(m_kit->layout(), unreadable ? "entry editing" : "tasks browsing");
@@ -213,19 +210,19 @@ private slots:
             return;
         QVERIFY(m_kit->typeStart(split("6,15,2010,7,30,0")) && m_kit->typeLength(Length) && m_kit->click("CmdUpdate"));
         QCOMPARE(m_kit->stored(), QStringList{"2010-06-15 07:30:00 stored"});
-        QCOMPARE(m_kit->boxes(), EditorTestKit::boxesOf("2010-06-15 07:30:00 stored"));
+        QCOMPARE(m_kit->boxes(), TestAppDir::taskFields("2010-06-15 07:30:00 stored"));
     }
 
     // Browsing, a row picked in the grid becomes current; while an entry is pending the pick is put back,
     // and the entry saves whole, an edit into the row it began on.
     void gridPickWhileEditing()
     {
-        m_kit->insert({"2026-12-02 09:00:00 b", "2026-12-01 09:00:00 a", "2026-12-03 09:00:00 c"});
+        m_kit->dir.insertTasks({"2026-12-02 09:00:00 b", "2026-12-01 09:00:00 a", "2026-12-03 09:00:00 c"});
         QVERIFY(m_kit->load());
         QCOMPARE(m_kit->marked(true), QList<int>{0});
         QVERIFY(m_kit->clickRow(2));
         QCOMPARE(m_kit->marked() + m_kit->marked(true) << m_kit->current(), QList<int>({2, 2, 2}));
-        QCOMPARE(m_kit->boxes(), EditorTestKit::boxesOf("2026-12-03 09:00:00 c"));
+        QCOMPARE(m_kit->boxes(), TestAppDir::taskFields("2026-12-03 09:00:00 c"));
         QVERIFY(m_kit->find<QWidget>("DBGrid1"));
         QTest::keyClick(m_kit->find<QWidget>("DBGrid1"), Qt::Key_Up);
         QCOMPARE(m_kit->marked() << m_kit->current(), QList<int>({1, 1}));
@@ -248,8 +245,8 @@ private slots:
     void emptyTable()
     {
         QVERIFY(m_kit->load());
-        QCOMPARE(m_kit->boxes() + m_kit->grid() << m_kit->layout(), QStringList(6, QString()) << "browsing browsing");
-        QCOMPARE(m_kit->current(), -1);
+        QCOMPARE(m_kit->boxes() + m_kit->grid() << m_kit->layout() << QString::number(m_kit->current()),
+                 QStringList(6, QString()) << "browsing browsing" << "-1");
         for (const auto &[enabled, clicked] : {std::pair("CmdEdit CmdDelete", "CmdEdit"), std::pair("CmdDelete", "CmdDelete"),
                                                 std::pair("CmdCancel", "CmdCancel")}) {
             for (const QString &name : QString(enabled).split(u' ')) {
@@ -258,8 +255,7 @@ private slots:
             }
             QVERIFY(m_kit->click(clicked) && (m_kit->layout() == "browsing browsing" || !strcmp(clicked, "CmdDelete")));
         }
-        QCOMPARE(m_kit->lists() + m_kit->boxes(), DesignStart + split("0*,0*,0*,0*,,,,,,"));
-        QCOMPARE(m_kit->messages(), QStringList({NoTasks, NoTasks}));
+        QCOMPARE(m_kit->messages() + m_kit->lists() + m_kit->boxes(), QStringList({NoTasks, NoTasks}) + DesignStart + split("0*,0*,0*,0*,,,,,,"));
         m_kit->editor()->unload();
         m_kit->editor()->unload();
         QCOMPARE(m_kit->window(), "unloaded");
@@ -271,12 +267,11 @@ private slots:
     // a save then finds nothing pending and closes the editor.
     void taskRemovedUnderneathAnEdit()
     {
-        m_kit->insert({"2026-12-25 20:00:00 fired"});
+        m_kit->dir.insertTasks({"2026-12-25 20:00:00 fired"});
         QVERIFY(m_kit->load());
         m_kit->dir.exec("DELETE FROM AddSchTab");
         QVERIFY(m_kit->click("CmdEdit"));
-        QCOMPARE(m_kit->messages() << m_kit->layout(), QStringList{"entry browsing"});
-        QCOMPARE(m_kit->lists(), split("12,25,2026*,20,0,0,0,1,30,0"));
+        QCOMPARE((m_kit->messages() << m_kit->layout()) + m_kit->lists(), split("entry browsing,12,25,2026*,20,0,0,0,1,30,0"));
         QVERIFY(m_kit->click("CmdUpdate"));
         QCOMPARE(m_kit->messages() << m_kit->window(), QStringList({"User Guide | Record cannot be created/edited.Please load "
                                                                     "form again.Click OK to exit Task Editor. | Ok | None", "unloaded"}));
@@ -296,19 +291,19 @@ private slots:
     {
         QFETCH(QByteArray, button);
         QFETCH(QString, lengthLists);
-        m_kit->insert({"2026-12-25 20:00:00 stored", "2026-12-26 20:00:00 other"});
+        m_kit->dir.insertTasks({"2026-12-25 20:00:00 stored", "2026-12-26 20:00:00 other"});
         QVERIFY(m_kit->load());
         QList<QStringList> store = m_kit->dir.rows();
         QVERIFY(m_kit->click(button) && m_kit->typeStart(split("1,2,2027,3,4,5")) && m_kit->typeLength(split("0,2,15,0"))
                 && m_kit->click("Option3") && m_kit->click("CmdCancel"));
         QCOMPARE(m_kit->dir.rows(), store);
         QCOMPARE(m_kit->messages() + m_kit->lists(), DesignStart + split(lengthLists));
-        QCOMPARE(m_kit->grid() << m_kit->layout(), QStringList({"stored", "other", "tasks browsing"}));
-        QCOMPARE(m_kit->boxes(), EditorTestKit::boxesOf("2026-12-25 20:00:00 stored"));
+        QCOMPARE((m_kit->grid() << m_kit->layout()) + m_kit->boxes(),
+                 split("stored,other,tasks browsing") + TestAppDir::taskFields("2026-12-25 20:00:00 stored"));
         QVERIFY(m_kit->click("CmdEdit"));
         QCOMPARE(m_kit->lists(), split("12,25,2026*,20,0,0,0,1,30,0"));
         QVERIFY(m_kit->type("ComboSMinute", "45") && m_kit->click("CmdUpdate"));
-        QCOMPARE(m_kit->messages() + m_kit->boxes(), EditorTestKit::boxesOf("2026-12-25 20:45:00 stored"));
+        QCOMPARE(m_kit->messages() + m_kit->boxes(), TestAppDir::taskFields("2026-12-25 20:45:00 stored"));
         QVERIFY(m_kit->clickRow(1));
         QCOMPARE(m_kit->text("ProgramRec"), "other");
         store = m_kit->dir.rows();
@@ -321,32 +316,23 @@ private slots:
     // A deletion asks first and removes the picked task; the list is read afresh, its first task shown.
     void deletion_data()
     {
-        QTest::addColumn<QStringList>("tasks");
-        QTest::addColumn<QString>("firedElsewhere");
-        QTest::addColumn<int>("picked"); // -1 to pick none
-        QTest::addColumn<bool>("agreed");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QStringList>("grid");
+        QTest::addColumn<Deletion>("deletion");
         const QStringList three{"2026-12-03 09:00:00 last", "2026-12-01 09:00:00 first", "2026-12-02 09:00:00 middle"};
-        QTest::newRow("deleted") << three << "" << 1 << true << split("first,last") << split("first,last");
-        QTest::newRow("not deleted") << three << "" << 2 << false << split("first,middle,last") << split("first,middle,last");
+        QTest::newRow("deleted") << Deletion{three, "", 1, true, split("first,last"), split("first,last")};
+        QTest::newRow("not deleted") << Deletion{three, "", 2, false, split("first,middle,last"), split("first,middle,last")};
         // Fired and removed elsewhere since the list was read, the picked task's deletion is passed over.
-        QTest::newRow("deleted after it fired") << QStringList{"2026-12-25 20:00:00 sooner", "2026-12-26 20:00:00 later"}
-                                                << "sooner" << -1 << true << split("later") << split("sooner,later");
-        QTest::newRow("only task") << QStringList{"2026-12-25 09:00:00 only"} << "" << -1 << true << QStringList() << QStringList();
+        QTest::newRow("deleted after it fired") << Deletion{{"2026-12-25 20:00:00 sooner", "2026-12-26 20:00:00 later"}, "sooner", -1,
+                                                            true, split("later"), split("sooner,later")};
+        QTest::newRow("only task") << Deletion{{"2026-12-25 09:00:00 only"}, "", -1, true, {}, {}};
         // The copy into the boxes stops at the missing date, silently.
-        QTest::newRow("before an undated task") << QStringList{"- 07:00:00 undated", "2026-12-25 09:00:00 dated"} << "" << 1
-                                                << true << split("undated") << split("undated");
+        QTest::newRow("before an undated task")
+            << Deletion{{"- 07:00:00 undated", "2026-12-25 09:00:00 dated"}, "", 1, true, split("undated"), split("undated")};
     }
     void deletion()
     {
-        QFETCH(QStringList, tasks);
-        QFETCH(QString, firedElsewhere);
-        QFETCH(int, picked);
-        QFETCH(bool, agreed);
-        QFETCH(QStringList, stored);
-        QFETCH(QStringList, grid);
-        m_kit->insert(tasks);
+        QFETCH(Deletion, deletion);
+        const auto &[tasks, firedElsewhere, picked, agreed, stored, grid] = deletion;
+        m_kit->dir.insertTasks(tasks);
         QVERIFY(m_kit->load());
         m_kit->dir.exec(QStringLiteral("DELETE FROM AddSchTab WHERE Program = '%1'").arg(firedElsewhere));
         QVERIFY(picked < 0 || m_kit->clickRow(picked));
@@ -367,15 +353,15 @@ private slots:
     // stops that copy silently, and the main window removes it.
     void closingShowsTheFirstTask()
     {
-        m_kit->insert({"2026-12-26 20:00:00 later"});
+        m_kit->dir.insertTasks({"2026-12-26 20:00:00 later"});
         QVERIFY(m_kit->load());
-        m_kit->insert({"2026-12-25 20:00:00 added elsewhere"});
+        m_kit->dir.insertTasks({"2026-12-25 20:00:00 added elsewhere"});
         QCOMPARE(m_kit->grid() << m_kit->text("LblProgramRec"), QStringList({"later", ""}));
         QVERIFY(m_kit->clickRow(0) && m_kit->click("CmdExit"));
         QCOMPARE(m_kit->messages() << m_kit->window(), QStringList({"unloaded"}));
         QCOMPARE(QStringList({m_kit->text("LblDateRec"), m_kit->text("LblStartTimeRec"), m_kit->text("LblProgramRec")}),
                  split("2026-12-25,20:00:00,added elsewhere"));
-        m_kit->insert({"- 07:00:00 undated"});
+        m_kit->dir.insertTasks({"- 07:00:00 undated"});
         QVERIFY(m_kit->load());
         m_kit->editor()->unload();
         QCOMPARE(m_kit->messages() + m_kit->stored(2, 1), QStringList({"added elsewhere", "later"}));
@@ -385,22 +371,19 @@ private slots:
     void storeThatCannotBeReadIsReported_data()
     {
         QTest::addColumn<TestAppDir::Damage>("damage");
-        QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("number");
-        QTest::newRow("missing") << TestAppDir::Damage::Missing << "" << int(StoreError::FileNotFound);
-        QTest::newRow("empty file") << TestAppDir::Damage::Empty << "" << int(StoreError::TableNotFound);
-        QTest::newRow("fields missing") << TestAppDir::Damage::NoTable << "CREATE TABLE AddSchTab (StartDate TEXT)"
-                                        << int(StoreError::FieldNotFound);
-        QTest::newRow("random bytes") << TestAppDir::Damage::RandomBytes << "" << int(StoreError::NotADatabase);
+        QTest::newRow("missing") << TestAppDir::Damage::Missing << int(StoreError::FileNotFound);
+        QTest::newRow("empty file") << TestAppDir::Damage::Empty << int(StoreError::TableNotFound);
+        QTest::newRow("fields missing") << TestAppDir::Damage::NoTable << int(StoreError::FieldNotFound);
+        QTest::newRow("random bytes") << TestAppDir::Damage::RandomBytes << int(StoreError::NotADatabase);
     }
     void storeThatCannotBeReadIsReported()
     {
         QFETCH(TestAppDir::Damage, damage);
-        QFETCH(QString, sql);
         QFETCH(int, number);
         QVERIFY(m_kit->dir.damageStore(damage));
-        if (!sql.isEmpty())
-            m_kit->dir.exec(sql);
+        if (damage == TestAppDir::Damage::NoTable)
+            m_kit->dir.exec("CREATE TABLE AddSchTab (StartDate TEXT)");
         QVERIFY(!m_kit->load() && !m_kit->scheduler->findChild<AddSchedule *>());
         const QString shown = m_kit->messages().join(u'\n');
         QVERIFY2(shown.startsWith(App + "计划数据库无法打开, 编辑计划窗口将关闭.\n\n错误 " + QString::number(number) + ": ")
@@ -411,7 +394,7 @@ private slots:
 
     void markerFollowsTheCurrentRow()
     {
-        m_kit->insert({"2026-12-03 09:00:00 c", "2026-12-01 09:00:00 a", "2026-12-02 09:00:00 b"});
+        m_kit->dir.insertTasks({"2026-12-03 09:00:00 c", "2026-12-01 09:00:00 a", "2026-12-02 09:00:00 b"});
         QVERIFY(m_kit->load() && m_kit->model() && m_kit->rows());
         ResultSet &rows = *m_kit->rows();
         QAbstractItemModelTester tester(m_kit->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -436,7 +419,7 @@ private slots:
         QCOMPARE(step(rows.moveTo(3)), QStringLiteral("3021, 2"));
         QCOMPARE(step(rows.moveNext()), QStringLiteral("0, moved -1, selector 2-2"));
         // A task stored elsewhere joins the grid at the next reading.
-        m_kit->insert({"2026-11-30 09:00:00 z"});
+        m_kit->dir.insertTasks({"2026-11-30 09:00:00 z"});
         QCOMPARE(m_kit->grid(), split("a,b,c"));
         QCOMPARE(step(rows.requery()), QStringLiteral("0, 0, moved 0, selector 0-0"));
         QCOMPARE(m_kit->grid(), split("z,a,b,c"));

@@ -16,6 +16,8 @@ namespace {
 
 constexpr int graceWaitMs = 10000;
 const QString recorderName = QStringLiteral("quillsnd.exe");
+// The stand-in's file name and arguments, whether its file is replaced while it runs, and whether it is ended.
+using Process = std::tuple<QString, QStringList, bool, bool>;
 
 // Alive means running or stopped: a zombie has ended even if nobody has reaped it yet.
 bool isAlive(qint64 pid)
@@ -73,31 +75,25 @@ private slots:
 
     void endsEveryProcessWithTheNameAndNoOther_data()
     {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("replaced");
-        QTest::addColumn<bool>("ended");
+        QTest::addColumn<Process>("process");
         const QString longName = QStringLiteral("a-recorder-with-a-long-name-quillsnd.exe");
-        QTest::newRow("same name") << recorderName << QStringList{"a.wav"} << false << true;
-        QTest::newRow("upper case") << QStringLiteral("QUILLSND.EXE") << QStringList{} << false << true;
-        QTest::newRow("longer name ending in it") << QStringLiteral("myquillsnd.exe") << QStringList{} << false << true;
-        QTest::newRow("only the program file, past the comm limit") << longName << QStringList{"--argv0=rec"} << false << true;
-        QTest::newRow("program file replaced while it runs") << longName << QStringList{"--argv0=rec"} << true << true;
+        QTest::newRow("same name") << Process{recorderName, {"a.wav"}, false, true};
+        QTest::newRow("upper case") << Process{"QUILLSND.EXE", {}, false, true};
+        QTest::newRow("longer name ending in it") << Process{"myquillsnd.exe", {}, false, true};
+        QTest::newRow("only the program file, past the comm limit") << Process{longName, {"--argv0=rec"}, false, true};
+        QTest::newRow("program file replaced while it runs") << Process{longName, {"--argv0=rec"}, true, true};
         QTest::newRow("only argv[0], a Windows path as under Wine")
-            << QStringLiteral("winerec") << QStringList{"--argv0=C:\\Program Files\\Quill\\QuillSnd.exe"} << false << true;
-        QTest::newRow("backup copy") << QStringLiteral("quillsnd.exe.bak") << QStringList{} << false << false;
-        QTest::newRow("name without the ending") << QStringLiteral("quillsnd") << QStringList{} << false << false;
-        QTest::newRow("name only in a later argument") << QStringLiteral("rec") << QStringList{"quillsnd.exe"} << false << false;
-        QTest::newRow("argv[0] names a backup")
-            << QStringLiteral("rec") << QStringList{"--argv0=C:\\Quill\\quillsnd.exe.bak"} << false << false;
+            << Process{"winerec", {"--argv0=C:\\Program Files\\Quill\\QuillSnd.exe"}, false, true};
+        QTest::newRow("backup copy") << Process{"quillsnd.exe.bak", {}, false, false};
+        QTest::newRow("name without the ending") << Process{"quillsnd", {}, false, false};
+        QTest::newRow("name only in a later argument") << Process{"rec", {"quillsnd.exe"}, false, false};
+        QTest::newRow("argv[0] names a backup") << Process{"rec", {"--argv0=C:\\Quill\\quillsnd.exe.bak"}, false, false};
     }
 
     void endsEveryProcessWithTheNameAndNoOther()
     {
-        QFETCH(QString, fileName);
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, replaced);
-        QFETCH(bool, ended);
+        QFETCH(Process, process);
+        const auto &[fileName, arguments, replaced, ended] = process;
         const qint64 pid = startRecorder(fileName, arguments);
         QVERIFY(pid > 0);
         if (replaced)

@@ -39,14 +39,6 @@ public:
         return socket.waitForConnected(200);
     }
 
-    // A task due the given seconds from now, recording length seconds.
-    QDateTime addTaskIn(int seconds, const QString &file, const QString &length = QStringLiteral("600"))
-    {
-        const QDateTime at = QDateTime::currentDateTime().addSecs(seconds);
-        dir.insert({at.date().toString(Qt::ISODate), at.time().toString(QStringLiteral("HH:mm:ss")),
-                    QStringLiteral("news"), file, length, QStringLiteral("length")});
-        return at;
-    }
 
     TestAppDir dir;
 
@@ -72,7 +64,7 @@ private slots:
     void taskDueWhileTheStoreIsHeldStartsOnceItIsFree()
     {
         RunningProgram program;
-        const QDateTime startsAt = program.addTaskIn(5, QStringLiteral("/rec/locked.mp3"));
+        const QDateTime startsAt = program.dir.insertDueIn(5, QStringLiteral("/rec/locked.mp3"), QStringLiteral("600"));
         QProcess &first = program.start();
         QTRY_VERIFY_WITH_TIMEOUT(program.answers(), 15000);
         // A second start leaves at once and the first goes on.
@@ -102,7 +94,7 @@ private slots:
         RunningProgram program;
         // All due at once, each with an hour to record, so the program fires one per tick.
         for (int i = 0; i < Tasks; ++i)
-            program.addTaskIn(0, QStringLiteral("/rec/task-%1.mp3").arg(i), QStringLiteral("3600"));
+            program.dir.insertDueIn(0, QStringLiteral("/rec/task-%1.mp3").arg(i), QStringLiteral("3600"));
         const QList<QStringList> originals = program.dir.rows();
 
         QRandomGenerator random(20261207);

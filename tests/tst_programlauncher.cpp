@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// The file's content (none for a missing file), whether it is marked executable, whether wine is there, and
+// the record that shows what ran.
+using Launch = std::tuple<QByteArray, bool, bool, QString>;
+
 // The stand-ins are shell scripts that write a record beside them using only shell builtins, so
 // they run whatever PATH holds.
 class TestProgramLauncher : public QObject
@@ -42,28 +46,22 @@ private:
 private slots:
     void startsWhatCanRunWithTheArgumentUnchanged_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("executable");
-        QTest::addColumn<bool>("withWine");
-        QTest::addColumn<QString>("record");
+        QTest::addColumn<Launch>("launch");
         const QByteArray windowsProgram("MZ\x90\x00\x03\x00\x00\x00", 8);
-        QTest::newRow("script") << recordingScript("received") << true << false << "received";
-        QTest::newRow("script, with wine there") << recordingScript("received") << true << true << "received";
-        QTest::newRow("Windows program, not marked executable") << windowsProgram << false << true << "wine-received";
-        QTest::newRow("Windows program marked executable") << windowsProgram << true << true << "wine-received";
-        QTest::newRow("missing file") << QByteArray() << false << false << QString();
-        QTest::newRow("not executable") << recordingScript("received") << false << false << QString();
+        QTest::newRow("script") << Launch{recordingScript("received"), true, false, "received"};
+        QTest::newRow("script, with wine there") << Launch{recordingScript("received"), true, true, "received"};
+        QTest::newRow("Windows program, not marked executable") << Launch{windowsProgram, false, true, "wine-received"};
+        QTest::newRow("Windows program marked executable") << Launch{windowsProgram, true, true, "wine-received"};
+        QTest::newRow("missing file") << Launch{QByteArray(), false, false, {}};
+        QTest::newRow("not executable") << Launch{recordingScript("received"), false, false, {}};
         // Without wine it is tried as it is; it must not end up read by a shell either.
-        QTest::newRow("Windows program without wine")
-            << QByteArray("MZ\nprintf 'ran\\n' > received\n") << true << false << QString();
+        QTest::newRow("Windows program without wine") << Launch{QByteArray("MZ\nprintf 'ran\\n' > received\n"), true, false, {}};
     }
 
     void startsWhatCanRunWithTheArgumentUnchanged()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, executable);
-        QFETCH(bool, withWine);
-        QFETCH(QString, record);
+        QFETCH(Launch, launch);
+        const auto &[content, executable, withWine, record] = launch;
         // The launcher reports nothing, not even a warning.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         m_dir = std::make_unique<QTemporaryDir>();

@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// The arguments, and what they are read as: the seconds (0 for a refused argument), the output path and the file kind.
+using Reading = std::tuple<QStringList, qint64, QString, AudioFileKind>;
+
 // The recorder's one argument as the scheduler writes it: its length, output path and file kind.
 class RecorderArgumentTest : public QObject
 {
@@ -16,15 +19,11 @@ private slots:
     {
         // A folder whose name holds the very text that marks the output path.
         QVERIFY(QDir(m_dir.path()).mkpath("news&/o&more"));
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<qint64>("seconds"); // 0 for a refused argument
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<Reading>("reading");
         const auto row = [this](const QByteArray &name, const char *seconds, const char *path, qint64 length = 0,
                                 AudioFileKind kind = AudioFileKind::Wav) {
             const QString file = QString::fromUtf8(path).replace("DIR", m_dir.path());
-            QTest::newRow(name.constData()) << QStringList{QStringLiteral("/t&%1&/o&%2").arg(QString::fromUtf8(seconds), file)}
-                                << length << file << int(kind);
+            QTest::newRow(name.constData()) << Reading{{QStringLiteral("/t&%1&/o&%2").arg(QString::fromUtf8(seconds), file)}, length, file, kind};
         };
         row("wav", "3", "DIR/a.wav", 3, AudioFileKind::Wav);
         row("MP3 upper case, spaces", "0090", "DIR/My News.MP3", 90, AudioFileKind::Mp3);
@@ -37,20 +36,18 @@ private slots:
         for (const auto &[name, arguments] : {std::pair("none", QStringList()), std::pair("two", QStringList{"/t&3&/o&" + file, "x"}),
                                               std::pair("no length mark", QStringList{"t&3&/o&" + file}),
                                               std::pair("no output mark", QStringList{"/t&3/o&" + file})})
-            QTest::newRow(name) << arguments << qint64(0) << QString() << 0;
+            QTest::newRow(name) << Reading{arguments, 0, {}, {}};
     }
     void readsTheOneArgument()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(qint64, seconds);
-        QFETCH(QString, path);
-        QFETCH(int, kind);
+        QFETCH(Reading, reading);
+        const auto &[arguments, seconds, path, kind] = reading;
         const RecorderArgument argument(arguments);
         QCOMPARE(argument.isValid(), seconds > 0);
         QCOMPARE(argument.errorString().isEmpty(), seconds > 0);
         if (seconds > 0)
             QCOMPARE(QStringList({QString::number(argument.seconds()), argument.outputPath(), QString::number(int(argument.kind()))}),
-                     QStringList({QString::number(seconds), path, QString::number(kind)}));
+                     QStringList({QString::number(seconds), path, QString::number(int(kind))}));
     }
 };
 

@@ -16,6 +16,8 @@ namespace {
 
 const QDate Day(2026, 12, 24);
 const QString Stopping60 = QStringLiteral("/t&60&/o&");
+// How the store is held, the starts while it is and once it is free, and the notice ten seconds on.
+using Holding = std::tuple<StoreLocker::Hold, QStringList, QStringList, QString>;
 
 // One copy of the program's monitor: its own cursor and claims on the shared store.
 struct MonitoringCopy
@@ -153,25 +155,18 @@ private slots:
 
     void heldStore_data()
     {
-        QTest::addColumn<StoreLocker::Hold>("hold");
-        QTest::addColumn<QStringList>("startedWhileHeld");
-        QTest::addColumn<QStringList>("startedOnceFree");
-        QTest::addColumn<QString>("noticeAfterTenSeconds");
+        QTest::addColumn<Holding>("holding");
         const QString held = QStringLiteral("/t&%1&/o&/rec/held.mp3"), after = QStringLiteral("/t&%1&/o&/rec/after.mp3");
         // Nothing can be claimed: each task starts once the store is free, to stop when planned.
-        QTest::newRow("held exclusively") << StoreLocker::Hold::Exclusive << QStringList()
-                                          << QStringList({held.arg(588), after.arg(589)}) << "录音无法开始";
+        QTest::newRow("held exclusively") << Holding{StoreLocker::Hold::Exclusive, {}, {held.arg(588), after.arg(589)}, "录音无法开始"};
         // Claimed, but the removals cannot be committed while the reader holds on: both start on time.
-        QTest::newRow("held by a reader") << StoreLocker::Hold::Reading << QStringList({held.arg(600), after.arg(600)})
-                                          << QStringList() << "暂时无法删除";
+        QTest::newRow("held by a reader") << Holding{StoreLocker::Hold::Reading, {held.arg(600), after.arg(600)}, {}, "暂时无法删除"};
     }
 
     void heldStore()
     {
-        QFETCH(StoreLocker::Hold, hold);
-        QFETCH(QStringList, startedWhileHeld);
-        QFETCH(QStringList, startedOnceFree);
-        QFETCH(QString, noticeAfterTenSeconds);
+        QFETCH(Holding, holding);
+        const auto &[hold, startedWhileHeld, startedOnceFree, noticeAfterTenSeconds] = holding;
         insert("06:00:00", "/rec/held.mp3", "600");
         insert("06:00:01", "/rec/after.mp3", "600");
         MonitoringCopy copy(*m_services, *m_dir);

@@ -16,6 +16,11 @@
 #include <QTimer>
 #include <QTest>
 
+// The answer, whether the exit button closes, the time on 24 December, and the warning told.
+using Closing = std::tuple<MessageAnswer, bool, QTime, QString>;
+// The next task's start, if any, the time, and the countdown shown.
+using Countdown = std::tuple<QString, QDateTime, QString>;
+
 // The main window in-process over a fresh store, with a clock and message boxes the test controls.
 class SchedulerTest : public QObject
 {
@@ -32,11 +37,6 @@ private:
         if (const StoreError error = window->Form_Load())
             qWarning() << error.number << error.description;
         return window;
-    }
-
-    void insert(const QString &date, const QString &time, const QString &program)
-    {
-        m_dir->insert({date, time, program, "/rec/" + program + ".mp3", "5400", "0 天 1 小时 30 分钟 0 秒 之后"});
     }
 
     static QStringList labels(const QWidget &window, const QStringList &names = {"LblDateRec", "LblStartTimeRec",
@@ -63,11 +63,9 @@ private slots:
     void showsTheEarliestTaskAndRemovesUndatedOnes()
     {
         QCOMPARE(labels(*load()), QStringList(6, QString()));
-        insert(QString(), "08:00:00", "undated-a");
-        insert("", "08:30:00", "undated-b");
-        insert("2026-12-10", "09:00:00", "tenth");
-        insert("2026-12-02", "10:00:00", "second-ten");
-        insert("2026-12-02", "09:00:00", "second-nine");
+        m_dir->insertTasks({"- 08:00:00 undated-a", "2026-12-10 09:00:00 tenth", "2026-12-02 10:00:00 second-ten",
+                            "2026-12-02 09:00:00 second-nine"});
+        m_dir->insert(QStringList{""} + TestAppDir::taskFields("- 08:30:00 undated-b").mid(1));
         const auto window = load();
         QCOMPARE(m_dir->rowCount(), 4);
         QCOMPARE(labels(*window).value(3), QStringLiteral("undated-b"));
@@ -87,7 +85,7 @@ private slots:
 
     void aStoreHeldForAMomentAtStartIsWaitedFor()
     {
-        insert("2026-12-02", "09:00:00", "first");
+        m_dir->insertTasks({"2026-12-02 09:00:00 first"});
         OutputFormatIndex = 3;
         StoreLocker locker(m_dir->storePath());
         QVERIFY(locker.lockFor(1500));
@@ -128,29 +126,22 @@ private slots:
 
     void countdownToTheNextTask_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("countdown");
+        QTest::addColumn<Countdown>("shown");
         const QDate day(2026, 12, 24);
-        QTest::newRow("no task") << QString() << QDateTime(day, QTime(6, 0)) << QString();
-        QTest::newRow("part of a second left") << "2026-12-24 06:00:00" << QDateTime(day, QTime(5, 59, 59, 500))
-                                               << QStringLiteral("还有 00:00:01");
-        QTest::newRow("across midnight") << "2026-12-25 00:00:05" << QDateTime(day, QTime(23, 59, 58))
-                                         << QStringLiteral("还有 00:00:07");
-        QTest::newRow("an hour less a second") << "2026-12-24 06:59:59" << QDateTime(day, QTime(6, 0))
-                                               << QStringLiteral("还有 00:59:59");
-        QTest::newRow("days ahead") << "2026-12-25 08:35:10" << QDateTime(day, QTime(6, 0))
-                                    << QStringLiteral("还有 1 天 02:35:10");
-        QTest::newRow("missed") << "2026-12-23 06:00:00" << QDateTime(day, QTime(6, 0)) << QStringLiteral("已错过");
+        QTest::newRow("no task") << Countdown{QString(), QDateTime(day, QTime(6, 0)), QString()};
+        QTest::newRow("part of a second left") << Countdown{"2026-12-24 06:00:00", QDateTime(day, QTime(5, 59, 59, 500)), "还有 00:00:01"};
+        QTest::newRow("across midnight") << Countdown{"2026-12-25 00:00:05", QDateTime(day, QTime(23, 59, 58)), "还有 00:00:07"};
+        QTest::newRow("an hour less a second") << Countdown{"2026-12-24 06:59:59", QDateTime(day, QTime(6, 0)), "还有 00:59:59"};
+        QTest::newRow("days ahead") << Countdown{"2026-12-25 08:35:10", QDateTime(day, QTime(6, 0)), "还有 1 天 02:35:10"};
+        QTest::newRow("missed") << Countdown{"2026-12-23 06:00:00", QDateTime(day, QTime(6, 0)), "已错过"};
     }
 
     void countdownToTheNextTask()
     {
-        QFETCH(QString, start);
-        QFETCH(QDateTime, now);
-        QFETCH(QString, countdown);
+        QFETCH(Countdown, shown);
+        const auto &[start, now, countdown] = shown;
         if (!start.isEmpty())
-            insert(start.section(u' ', 0, 0), start.section(u' ', 1), QStringLiteral("news"));
+            m_dir->insertTasks({start + " news"});
         m_services->clock.set(now);
         const auto window = load();
         window->Timer2_Timer();
@@ -160,23 +151,18 @@ private slots:
 
     void closingAsksFirstAndTellsOfATaskDueWithinADay_data()
     {
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::addColumn<bool>("byExitButton");
-        QTest::addColumn<QTime>("now");
-        QTest::addColumn<QString>("informativeText");
+        QTest::addColumn<Closing>("closing");
         const QString warning = QStringLiteral("«早间新闻» 将于 12-25 06:00:00 开始, 退出后不会录音.");
-        QTest::newRow("no keeps it, a task due in 23 hours") << MessageAnswer::No << false << QTime(7, 0) << warning;
-        QTest::newRow("yes closes it, a task due in 25 hours") << MessageAnswer::Yes << false << QTime(5, 0) << QString();
-        QTest::newRow("exit button, no") << MessageAnswer::No << true << QTime(7, 0) << warning;
+        QTest::newRow("no keeps it, a task due in 23 hours") << Closing{MessageAnswer::No, false, QTime(7, 0), warning};
+        QTest::newRow("yes closes it, a task due in 25 hours") << Closing{MessageAnswer::Yes, false, QTime(5, 0), QString()};
+        QTest::newRow("exit button, no") << Closing{MessageAnswer::No, true, QTime(7, 0), warning};
     }
 
     void closingAsksFirstAndTellsOfATaskDueWithinADay()
     {
-        QFETCH(MessageAnswer, answer);
-        QFETCH(bool, byExitButton);
-        QFETCH(QTime, now);
-        QFETCH(QString, informativeText);
-        insert("2026-12-25", "06:00:00", "早间新闻");
+        QFETCH(Closing, closing);
+        const auto &[answer, byExitButton, now, informativeText] = closing;
+        m_dir->insertTasks({"2026-12-25 06:00:00 早间新闻"});
         m_services->clock.set(QDateTime(QDate(2026, 12, 24), now));
         const auto window = load();
         window->show();
@@ -210,7 +196,7 @@ private slots:
     {
         m_services->recorders.linger = true;
         m_services->recorders.running = 1;
-        insert("2026-12-24", "06:00:00", "news");
+        m_dir->insertTasks({"2026-12-24 06:00:00 news"});
         m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(5, 59, 59, 950)));
         const auto window = load();
         auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer2"));

@@ -26,11 +26,6 @@ private:
         return rows && !(error = rows->requery()) ? std::move(rows) : nullptr;
     }
 
-    void insert(const QString &date, const QString &program)
-    {
-        m_dir->insert({date.section(u' ', 0, 0), date.section(u' ', 1), program, "/rec/" + program + ".mp3", "60", ""});
-    }
-
 private slots:
     void init()
     {
@@ -112,7 +107,7 @@ private slots:
     {
         QFETCH(QString, meanwhile);
         QFETCH(TaskClaims::Outcome, outcome);
-        insert("2026-12-01 09:00:00", "task");
+        m_dir->insertTasks({"2026-12-01 09:00:00 task"});
         auto rows = open();
         StoreError error;
         auto claims = TaskClaims::open(m_dir->storePath(), &error, 0);

@@ -49,19 +49,6 @@ CursorTableModel *EditorTestKit::model() const
     return grid ? qobject_cast<CursorTableModel *>(grid->model()) : nullptr;
 }
 
-void EditorTestKit::insert(const QStringList &tasks) const
-{
-    for (const QString &task : tasks)
-        dir.insert(boxesOf(task));
-}
-
-QStringList EditorTestKit::boxesOf(const QString &task)
-{
-    const QString day = task.section(u' ', 0, 0), title = task.section(u' ', 2);
-    return {day == QLatin1String("-") ? QString() : day, task.section(u' ', 1, 1), title, QStringLiteral("/rec/%1.mp3").arg(title),
-            QStringLiteral("5400"), QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后")};
-}
-
 bool EditorTestKit::click(const char *name) const
 {
     auto *button = find<QAbstractButton>(name);

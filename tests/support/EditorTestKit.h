@@ -31,11 +31,6 @@ public:
     CursorTableModel *model() const;
     ResultSet *rows() const { return find<RecordCursor>("Data1") ? &find<RecordCursor>("Data1")->recordset() : nullptr; }
 
-    // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
-    void insert(const QStringList &tasks) const;
-    // Such a task as the boxes show it: date, time, title, file, seconds and sentence.
-    static QStringList boxesOf(const QString &task);
-
     // Clicks a button or an option; types into a box or an entry list.
     bool click(const char *name) const;
     bool type(const char *name, const QString &text) const;

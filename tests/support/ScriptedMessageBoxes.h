@@ -21,7 +21,6 @@ public:
 
     void queueAnswer(MessageAnswer answer) { m_answers.append(answer); }
     const QList<Box> &boxes() const { return m_boxes; }
-    void clear() { m_boxes.clear(); }
 
     MessageAnswer show(QWidget *parent, const QString &text, const QString &title, MessageButtons buttons,
                        MessageIcon icon, const QString &informativeText = {}) override;

@@ -123,6 +123,27 @@ void TestAppDir::insert(const QStringList &row) const
     run(storePath(), QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"), values);
 }
 
+void TestAppDir::insertTasks(const QStringList &tasks) const
+{
+    for (const QString &task : tasks)
+        insert(taskFields(task));
+}
+
+QStringList TestAppDir::taskFields(const QString &task)
+{
+    const QString day = task.section(u' ', 0, 0), title = task.section(u' ', 2);
+    return {day == QLatin1String("-") ? QString() : day, task.section(u' ', 1, 1), title, QStringLiteral("/rec/%1.mp3").arg(title),
+            QStringLiteral("5400"), QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后")};
+}
+
+QDateTime TestAppDir::insertDueIn(int seconds, const QString &file, const QString &length) const
+{
+    const QDateTime at = QDateTime::currentDateTime().addSecs(seconds);
+    insert({at.date().toString(Qt::ISODate), at.time().toString(QStringLiteral("HH:mm:ss")), QStringLiteral("news"), file, length,
+            QStringLiteral("length")});
+    return at;
+}
+
 void TestAppDir::exec(const QString &sql) const
 {
     run(storePath(), sql);

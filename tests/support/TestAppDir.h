@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,6 +19,12 @@ public:
 
     // The fields in the table's order; a null text stores NULL.
     void insert(const QStringList &row) const;
+    // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
+    void insertTasks(const QStringList &tasks) const;
+    // Such a task's fields: date, time, title, file, seconds and the length sentence.
+    static QStringList taskFields(const QString &task);
+    // A task "news" due that many seconds from now; returns its start.
+    QDateTime insertDueIn(int seconds, const QString &file, const QString &length) const;
     // Runs one statement on the store; fails the running test when it does not succeed.
     void exec(const QString &sql) const;
     // The rows in start order, each field as stored (NULL as "<null>").
