@@ -1,0 +1,47 @@
+#include "LinkedLocalTimeZone.h"
+
+#include <QFileInfo>
+
+#include <ctime>
+
+namespace {
+
+constexpr QLatin1StringView ZoneDatabaseFolder("/zoneinfo/");
+
+} // namespace
+
+LinkedLocalTimeZone::LinkedLocalTimeZone(const QString &linkPath, QObject *parent)
+    : LocalTimeZone(parent)
+    , m_linkPath(linkPath)
+    , m_zone(read())
+{
+    // The link is replaced, not rewritten: its folder tells of that, the link itself of a file copied over it.
+    m_watcher.addPath(QFileInfo(linkPath).absolutePath());
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &LinkedLocalTimeZone::follow);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &LinkedLocalTimeZone::follow);
+    follow();
+}
+
+void LinkedLocalTimeZone::follow()
+{
+    // A replaced file is no longer watched.
+    if (QFileInfo::exists(m_linkPath) && !m_watcher.files().contains(m_linkPath))
+        m_watcher.addPath(m_linkPath);
+    // The C library reads the zone again only when asked to: the clock's own texts follow with it.
+    tzset();
+    const QTimeZone zone = read();
+    if (zone == m_zone)
+        return;
+    m_zone = zone;
+    emit changed();
+}
+
+QTimeZone LinkedLocalTimeZone::read() const
+{
+    const QString target = QFileInfo(m_linkPath).symLinkTarget();
+    const qsizetype name = target.lastIndexOf(ZoneDatabaseFolder);
+    if (qEnvironmentVariableIsSet("TZ") || name < 0)
+        return QTimeZone::systemTimeZone();
+    const QTimeZone zone(target.mid(name + ZoneDatabaseFolder.size()).toUtf8());
+    return zone.isValid() ? zone : QTimeZone::systemTimeZone();
+}
