@@ -26,8 +26,7 @@ private slots:
     {
         QFETCH(QString, newTarget);
         QFETCH(QByteArray, newZone);
-        // While set, it rules over the link.
-        qunsetenv("TZ");
+        qunsetenv("TZ"); // while set, it rules over the link
         QTemporaryDir dir;
         const QString link = dir.filePath("localtime"), newLink = dir.filePath("localtime.new");
         QVERIFY(QFile::link("/usr/share/zoneinfo/Australia/Lord_Howe", link) && QFile::link(newTarget, newLink));
@@ -37,7 +36,6 @@ private slots:
         std::filesystem::rename(newLink.toStdString(), link.toStdString());
         QVERIFY(changed.wait());
         QCOMPARE(zone.current().id(), newZone);
-        QCOMPARE(changed.size(), 1);
     }
 };
 
