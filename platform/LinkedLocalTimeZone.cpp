@@ -15,18 +15,13 @@ LinkedLocalTimeZone::LinkedLocalTimeZone(const QString &linkPath, QObject *paren
     , m_linkPath(linkPath)
     , m_zone(read())
 {
-    // The link is replaced, not rewritten: its folder tells of that, the link itself of a file copied over it.
+    // The time settings replace the link rather than rewrite it: its folder is what changes.
     m_watcher.addPath(QFileInfo(linkPath).absolutePath());
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &LinkedLocalTimeZone::follow);
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &LinkedLocalTimeZone::follow);
-    follow();
 }
 
 void LinkedLocalTimeZone::follow()
 {
-    // A replaced file is no longer watched.
-    if (QFileInfo::exists(m_linkPath) && !m_watcher.files().contains(m_linkPath))
-        m_watcher.addPath(m_linkPath);
     // The C library reads the zone again only when asked to: the clock's own texts follow with it.
     tzset();
     const QTimeZone zone = read();
