@@ -2,6 +2,7 @@
 #include "DBusDesktopNotices.h"
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
+#include "LinkedLocalTimeZone.h"
 #include "LinuxProcessTerminator.h"
 #include "LogindSleepInhibitor.h"
 #include "QtFileDialog.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimeZone>
 
 int main(int argc, char *argv[])
 {
@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
     QtFileDialog fileDialog;
     const DateTimeText dateTimeText;
     const SystemClock clock;
+    const LinkedLocalTimeZone timeZone(QStringLiteral("/etc/localtime"));
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
@@ -44,7 +45,7 @@ int main(int argc, char *argv[])
                                         fileDialog,
                                         dateTimeText,
                                         clock,
-                                        QTimeZone::systemTimeZone()};
+                                        timeZone};
     const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
                                        [windowServices](MainWindowLink &mainWindow) {
                                            return AddSchedule::load(mainWindow, windowServices);

@@ -1,6 +1,7 @@
 #include "CursorTableModel.h"
 
 #include "Clock.h"
+#include "LocalTimeZone.h"
 #include "RecordCursor.h"
 #include "ScheduleFields.h"
 #include "ValueText.h"
@@ -17,12 +18,12 @@ const QColor ClashBackground(255, 214, 153);
 } // namespace
 
 CursorTableModel::CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
-                                   QTimeZone zone, QObject *parent)
+                                   const LocalTimeZone &zone, QObject *parent)
     : QAbstractTableModel(parent)
     , m_cursor(cursor)
     , m_dateTimeText(dateTimeText)
     , m_clock(clock)
-    , m_zone(std::move(zone))
+    , m_zone(zone)
     , m_rows(CachedRows)
     , m_marks(CachedRows)
 {
@@ -80,7 +81,7 @@ TaskMarks::Mark CursorTableModel::markOf(int row) const
         return {};
     const ResultSet &rows = m_cursor->recordset();
     auto *mark = new TaskMarks::Mark(
-        TaskMarks::of(rows.taskAt(row - 1), rows.taskAt(row), rows.taskAt(row + 1), nowMs, m_zone));
+        TaskMarks::of(rows.taskAt(row - 1), rows.taskAt(row), rows.taskAt(row + 1), nowMs, m_zone.current()));
     const TaskMarks::Mark result = *mark;
     m_marks.insert(row, mark);
     return result;

@@ -5,11 +5,11 @@
 #include <QAbstractTableModel>
 #include <QCache>
 #include <QStringList>
-#include <QTimeZone>
 #include <QTimer>
 
 class Clock;
 class DateTimeText;
+class LocalTimeZone;
 class RecordCursor;
 
 // The rows of a record cursor for a grid: one column per field, headed by the field's name,
@@ -22,7 +22,8 @@ class CursorTableModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock, QTimeZone zone,
+    CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
+                     const LocalTimeZone &zone,
                      QObject *parent = nullptr);
     ~CursorTableModel() override;
 
@@ -52,7 +53,7 @@ private:
     RecordCursor *m_cursor;
     const DateTimeText &m_dateTimeText;
     const Clock &m_clock;
-    QTimeZone m_zone;
+    const LocalTimeZone &m_zone;
     QTimer m_clockWatch;
     int m_rowCount = 0;
     int m_currentRow = -1;

@@ -1,6 +1,7 @@
 #include "ScheduleMonitor.h"
 
 #include "Clock.h"
+#include "LocalTimeZone.h"
 #include "RecordCursor.h"
 #include "SleepInhibitor.h"
 #include "TaskClaims.h"
@@ -9,6 +10,7 @@
 #include <QPointer>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,10 @@ ScheduleMonitor::ScheduleMonitor(Context context, std::unique_ptr<TaskClaims> cl
     , m_told(m_context.notices, m_context.zone)
 {
     connect(&m_context.cursor, &RecordCursor::rowsReset, this, &ScheduleMonitor::rowsWereReread);
+    connect(&m_context.zone, &LocalTimeZone::changed, this, [this] {
+        m_zoneChanged = true;
+        m_shownStart.reset();
+    });
 }
 
 ScheduleMonitor::~ScheduleMonitor() = default;
@@ -37,7 +43,8 @@ void ScheduleMonitor::tick(const QDateTime &now)
     const qint64 second = now.toSecsSinceEpoch();
     if (m_commitWanted)
         commitClaims();
-    if (wallClockStepped(now)) {
+    const bool zoneChanged = std::exchange(m_zoneChanged, false);
+    if (wallClockStepped(now) || zoneChanged) {
         // Tasks passed over before the step may lie ahead now, and tasks ahead may have been passed.
         reread();
         if (m_rereadWanted && m_context.cursor.isAttached())
@@ -71,8 +78,8 @@ void ScheduleMonitor::judge(const QDateTime &now, QList<Task> *missed)
             continue;
         }
         const qint64 rowId = task->rowId();
-        const TaskDueCheck::Result check =
-            TaskDueCheck::check(task->startDate(), task->startTime(), task->parameter(), now, m_context.zone);
+        const TaskDueCheck::Result check = TaskDueCheck::check(task->startDate(), task->startTime(), task->parameter(),
+                                                               now, m_context.zone.current());
         switch (check.verdict) {
         case TaskDueCheck::Verdict::NotYet:
             return;
@@ -161,7 +168,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
             return std::nullopt;
         const TaskDueCheck::Result check =
             TaskDueCheck::check(fields.startDate(), fields.startTime(), parameter, self->m_context.clock.now(),
-                                self->m_context.zone);
+                                self->m_context.zone.current());
         return check.verdict == TaskDueCheck::Verdict::Due ? std::optional(check.stopParameter) : std::nullopt;
     };
     m_context.recorder.Win32Keyword(
@@ -182,7 +189,7 @@ void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::O
         m_failedStarts.remove(rowId);
         m_told.forget(fields);
         const std::optional<qint64> start =
-            TaskDueCheck::readableStartMsecs(fields.startDate(), fields.startTime(), m_context.zone);
+            TaskDueCheck::readableStartMsecs(fields.startDate(), fields.startTime(), m_context.zone.current());
         if (start && now.toMSecsSinceEpoch() - *start >= 1000)
             m_told.startedLate(fields, *start, (now.toMSecsSinceEpoch() - *start) / 1000, stopLength);
         if (m_notRemoved.contains(rowId))
@@ -264,7 +271,7 @@ std::optional<qint64> ScheduleMonitor::shownStartMsecs() const
     if (!m_shownStart || m_shownStart->first != rowId) {
         const std::optional<Task> task = rows.currentTask();
         m_shownStart = {rowId, task ? TaskDueCheck::readableStartMsecs(task->startDate(), task->startTime(),
-                                                                       m_context.zone)
+                                                                       m_context.zone.current())
                                     : std::nullopt};
     }
     return m_shownStart->second;

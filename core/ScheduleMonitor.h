@@ -8,13 +8,13 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
-#include <QTimeZone>
 
 #include <functional>
 #include <memory>
 
 class Clock;
 class DesktopNotices;
+class LocalTimeZone;
 class RecordCursor;
 class SleepInhibitor;
 class TaskClaims;
@@ -25,7 +25,8 @@ class TaskClaims;
 // that the store will not let go of (a full disk, say) is handed over all the same, once.
 // It reads the cursor's rows, which are in memory; only a claim touches the store. What does not go
 // as planned is told in desktop notices, and from shortly before a task's start until its recorder
-// has started the machine is kept from sleeping.
+// has started the machine is kept from sleeping. A change of the machine's zone counts like a step
+// of the wall clock.
 class ScheduleMonitor : public QObject
 {
     Q_OBJECT
@@ -35,7 +36,7 @@ public:
     {
         RecordCursor &cursor;
         const Clock &clock;
-        QTimeZone zone;
+        const LocalTimeZone &zone;
         RecorderLaunch &recorder;
         QString recorderPath;
         // Re-reads the cursor's rows in start order (the window's read_recorder).
@@ -85,6 +86,7 @@ private:
     ScheduleNotices m_told;
     std::optional<qint64> m_lastWallMs;
     qint64 m_lastSteadyMs = 0;
+    bool m_zoneChanged = false;
     bool m_rereadWanted = false;
     qint64 m_lastRereadSecond = 0;
     bool m_commitWanted = false;

@@ -2,6 +2,7 @@
 
 #include "ClockTexts.h"
 #include "DesktopNotices.h"
+#include "LocalTimeZone.h"
 #include "TaskDueCheck.h"
 
 #include <QStringList>
@@ -27,9 +28,9 @@ QString keyOf(const QString &kind, const Task &task)
 
 } // namespace
 
-ScheduleNotices::ScheduleNotices(DesktopNotices &notices, QTimeZone zone)
+ScheduleNotices::ScheduleNotices(DesktopNotices &notices, const LocalTimeZone &zone)
     : m_notices(notices)
-    , m_zone(std::move(zone))
+    , m_zone(zone)
 {
 }
 
@@ -38,8 +39,8 @@ void ScheduleNotices::startedLate(const Task &task, qint64 startMs, qint64 lateS
 {
     m_notices.notify(titleOf(task),
                      QStringLiteral("晚了 %1 开始录音 (计划 %2), 只录 %3 秒.\n文件: %4")
-                         .arg(ClockTexts::duration(lateSeconds), ClockTexts::moment(startMs, m_zone), stopLength,
-                              task.filename()));
+                         .arg(ClockTexts::duration(lateSeconds), ClockTexts::moment(startMs, m_zone.current()),
+                              stopLength, task.filename()));
 }
 
 void ScheduleNotices::missed(const QList<Task> &tasks)
@@ -112,7 +113,7 @@ bool ScheduleNotices::firstTime(const QString &kind, const Task &task)
 QString ScheduleNotices::where(const Task &task) const
 {
     const std::optional<qint64> start =
-        TaskDueCheck::readableStartMsecs(task.startDate(), task.startTime(), m_zone);
+        TaskDueCheck::readableStartMsecs(task.startDate(), task.startTime(), m_zone.current());
     return QStringLiteral("开始: %1, 文件: %2")
-        .arg(start ? ClockTexts::moment(*start, m_zone) : QString(), task.filename());
+        .arg(start ? ClockTexts::moment(*start, m_zone.current()) : QString(), task.filename());
 }

@@ -5,9 +5,9 @@
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QTimeZone>
 
 class DesktopNotices;
+class LocalTimeZone;
 
 // Tells the user, through desktop notices, of each task that does not record as planned: one that
 // starts late, one that is missed, one whose recorder cannot be started, a store held so long
@@ -16,7 +16,7 @@ class DesktopNotices;
 class ScheduleNotices
 {
 public:
-    ScheduleNotices(DesktopNotices &notices, QTimeZone zone);
+    ScheduleNotices(DesktopNotices &notices, const LocalTimeZone &zone);
 
     static constexpr auto ApplicationName = "QuillScheduler";
 
@@ -37,6 +37,6 @@ private:
     QString where(const Task &task) const;
 
     DesktopNotices &m_notices;
-    QTimeZone m_zone;
+    const LocalTimeZone &m_zone;
     QSet<QString> m_told;
 };

@@ -6,11 +6,11 @@
 #include <QHeaderView>
 #include <QTimer>
 
-TaskGrid::TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock, QTimeZone zone,
-                   QWidget *parent)
+TaskGrid::TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
+                   const LocalTimeZone &zone, QWidget *parent)
     : QTableView(parent)
     , m_cursor(cursor)
-    , m_rows(new CursorTableModel(cursor, dateTimeText, clock, std::move(zone), this))
+    , m_rows(new CursorTableModel(cursor, dateTimeText, clock, zone, this))
 {
     setModel(m_rows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QTableView>
-#include <QTimeZone>
 
 class Clock;
 class CursorTableModel;
 class DateTimeText;
+class LocalTimeZone;
 class RecordCursor;
 
 // The editor's read-only grid of all tasks. It keeps the cursor's current row selected, and a row
@@ -16,7 +16,8 @@ class TaskGrid : public QTableView
     Q_OBJECT
 
 public:
-    TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock, QTimeZone zone,
+    TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
+             const LocalTimeZone &zone,
              QWidget *parent = nullptr);
     ~TaskGrid() override;
 

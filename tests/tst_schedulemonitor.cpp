@@ -26,7 +26,7 @@ struct MonitoringCopy
     {
         StoreError error;
         monitor = std::make_unique<ScheduleMonitor>(
-            ScheduleMonitor::Context{cursor, services.clock, QTimeZone::systemTimeZone(), services.recorder,
+            ScheduleMonitor::Context{cursor, services.clock, services.zone, services.recorder,
                                      dir.path() + QStringLiteral("/quillsnd.exe"), [this] { return reread(); },
                                      services.desktop, services.desktop},
             TaskClaims::open(dir.storePath(), &error, 0));
@@ -204,6 +204,34 @@ private slots:
         QCOMPARE(copy.shownFile(), QStringLiteral("/rec/passed-over.mp3"));
         tickAt(copy, QTime(10, 30, 0));
         QCOMPARE(started(), QStringList({Stopping60 + "/rec/passed-over.mp3"}));
+    }
+
+    // 18:37:47 UTC is 19:37:47 in Berlin: a start ahead on one zone's wall clock is due, or long
+    // passed, on the other's.
+    void aZoneChangeCountsLikeAClockStep_data()
+    {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QByteArrayList>("zones");
+        QTest::newRow("UTC to Berlin: due at once") << "19:37:47" << QByteArrayList{"UTC", "Europe/Berlin"};
+        QTest::newRow("Berlin to UTC: passed over, ahead again")
+            << "18:37:47" << QByteArrayList{"Europe/Berlin", "UTC"};
+    }
+
+    void aZoneChangeCountsLikeAClockStep()
+    {
+        QFETCH(QString, time);
+        QFETCH(QByteArrayList, zones);
+        insert(time, "/rec/zoned.mp3");
+        MonitoringCopy copy(*m_services, *m_dir);
+        for (const QByteArray &zone : zones) {
+            m_services->zone.set(QTimeZone(zone));
+            m_services->clock.set(QDateTime(Day, QTime(18, 37, 46), QTimeZone::utc()));
+            copy.monitor->tick(m_services->clock.now());
+            QCOMPARE(started(), QStringList());
+        }
+        m_services->clock.set(QDateTime(Day, QTime(18, 37, 47), QTimeZone::utc()));
+        copy.monitor->tick(m_services->clock.now());
+        QCOMPARE(started(), QStringList({Stopping60 + "/rec/zoned.mp3"}));
     }
 
     // The task stays claimed, and so stored for others, until the recorder before it has ended; the

@@ -6,6 +6,7 @@
 #include "CursorTableModel.h"
 #include "DateTimeText.h"
 #include "FormControls.h"
+#include "LocalTimeZone.h"
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "RecordCursor.h"
@@ -264,7 +265,7 @@ QString Scheduler::lostTaskWarning() const
     if (!start || *start - m_services.clock.now().toMSecsSinceEpoch() > WarnBeforeStartMs)
         return {};
     return QStringLiteral("«%1» 将于 %2 开始, 退出后不会录音.")
-        .arg(m_lblProgramRec->text(), ClockTexts::moment(*start, m_services.timeZone));
+        .arg(m_lblProgramRec->text(), ClockTexts::moment(*start, m_services.timeZone.current()));
 }
 
 void Scheduler::closeEvent(QCloseEvent *event)

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QString>
-#include <QTimeZone>
 
 class Clock;
 class DateTimeText;
 class FileDialog;
+class LocalTimeZone;
 class MessageBoxes;
 
 // What every window needs from outside: where the program lies, the boxes and dialogs it asks
-// through, and the clock with its texts.
+// through, the clock with its texts,
+// and the machine's zone in force.
 struct WindowServices
 {
     QString applicationDirectory;
@@ -17,8 +18,7 @@ struct WindowServices
     FileDialog &fileDialog;
     const DateTimeText &dateTimeText;
     const Clock &clock;
-    // The zone whose wall clock the tasks' start dates and times are read on.
-    QTimeZone timeZone;
+    const LocalTimeZone &timeZone;
 
     // The task store, which lies beside the program.
     QString storePath() const;

@@ -3,6 +3,7 @@
 #include "DateTimeText.h"
 #include "DetachedProgramLauncher.h"
 #include "EmptyStore.h"
+#include "LinkedLocalTimeZone.h"
 #include "LinuxProcessTerminator.h"
 #include "LogindSleepInhibitor.h"
 #include "MessageBoxes.h"
@@ -117,6 +118,7 @@ int measure(const QString &dir)
     QtFileDialog fileDialog;
     const DateTimeText texts;
     const SystemClock clock;
+    const LinkedLocalTimeZone zone(QStringLiteral("/etc/localtime"));
     LinuxProcessTerminator terminator;
     DetachedProgramLauncher launcher;
     X11WindowKeystrokes keystrokes;
@@ -124,7 +126,7 @@ int measure(const QString &dir)
     RecorderLaunch recorder(terminator, launcher, keystrokes, stopClient);
     DBusDesktopNotices notices(QStringLiteral("QuillScheduler"));
     LogindSleepInhibitor sleepInhibitor(QStringLiteral("QuillScheduler"));
-    const WindowServices windowServices{dir, boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone()};
+    const WindowServices windowServices{dir, boxes, fileDialog, texts, clock, zone};
     const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
                                        [windowServices](MainWindowLink &mainWindow) {
                                            return AddSchedule::load(mainWindow, windowServices);

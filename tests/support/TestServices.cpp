@@ -4,7 +4,7 @@
 
 WindowServices TestServices::windowsForDir(const TestAppDir &dir)
 {
-    return {dir.path(), boxes, fileDialog, texts, clock, QTimeZone::systemTimeZone()};
+    return {dir.path(), boxes, fileDialog, texts, clock, zone};
 }
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)

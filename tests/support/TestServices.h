@@ -2,6 +2,7 @@
 
 #include "DateTimeText.h"
 #include "ManualClock.h"
+#include "ManualTimeZone.h"
 #include "RecordedDesktop.h"
 #include "RecorderLaunch.h"
 #include "RecorderStopClient.h"
@@ -13,14 +14,15 @@
 
 class TestAppDir;
 
-// What a window needs from outside, for tests: message boxes answered by the test, a clock the
-// test sets, stand-ins for the recorder's processes, and a desktop that keeps what it is told.
+// What a window needs from outside, for tests: message boxes answered by the test, a clock and a
+// zone the test sets, stand-ins for the recorder's processes, and a desktop that keeps what it is told.
 class TestServices
 {
 public:
     ScriptedMessageBoxes boxes;
     ScriptedFileDialog fileDialog;
     ManualClock clock;
+    ManualTimeZone zone;
     const DateTimeText texts{QLocale(QLocale::English, QLocale::UnitedStates)};
     StandInRecorders recorders;
     X11WindowKeystrokes keystrokes;
