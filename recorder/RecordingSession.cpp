@@ -29,10 +29,12 @@ void RecordingSession::start()
 
 void RecordingSession::stop()
 {
-    if (m_ended)
+    if (m_ended) {
         m_window.close();
-    else
-        m_recording.requestStop();
+        return;
+    }
+    m_stopping = true;
+    m_recording.requestStop();
 }
 
 void RecordingSession::showSources(const QList<AudioSource> &sources, const QString &defaultSource)
@@ -56,13 +58,12 @@ void RecordingSession::end(ExitStatus status, const QString &message)
     m_status = status;
     m_services.sleep.release();
     m_window.endRecording();
-    if (status == ExitStatus::Recorded) {
-        // What a stream lost on the way is told, though the recording itself succeeded.
-        if (!message.isEmpty())
-            ProblemReport::tell(m_services.notices, message);
+    if (status != ExitStatus::Recorded)
+        m_window.showFailure(message);
+    // What a stream lost on the way is told too, though the recording itself succeeded.
+    if (!message.isEmpty())
+        ProblemReport::tell(m_services.notices, message);
+    // Whoever asked to stop wants the window gone, whatever came of the recording.
+    if (status == ExitStatus::Recorded || m_stopping)
         m_window.close();
-        return;
-    }
-    m_window.showFailure(message);
-    ProblemReport::tell(m_services.notices, message);
 }

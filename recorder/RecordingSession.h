@@ -48,4 +48,5 @@ private:
     Services m_services;
     ExitStatus m_status = ExitStatus::Recorded;
     bool m_ended = false;
+    bool m_stopping = false;
 };

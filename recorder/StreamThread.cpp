@@ -23,7 +23,7 @@ constexpr qint64 checkpointFrames = rate / 2;
 constexpr qint64 gapFrames = rate * 3 / 4;
 constexpr auto progressInterval = 250ms;
 constexpr auto firstRetry = 250ms;
-constexpr auto longestRetry = 2s;
+constexpr auto longestRetry = 1s;
 
 } // namespace
 
