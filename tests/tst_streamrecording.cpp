@@ -1,6 +1,7 @@
 #include "PrivateBus.h"
 #include "PrivateIcecast.h"
 #include "RecorderCommandLine.h"
+#include "SourceMemory.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,7 +53,8 @@ class StreamRecordingTest : public QObject
     PrivateBus m_bus;
     FakeNotifications m_notifications;
     PrivateIcecast m_icecast;
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir; // also the home and runtime folder of the sound server and the recorders
+    QProcess m_pulse, m_tone, m_player; // destroyed, so ended, in the reverse order
     QProcess m_recorder;
 
     void startRecorder(int seconds, const QString &path, const QString &source)
@@ -83,6 +85,18 @@ private slots:
         QVERIFY(m_bus.start());
         QVERIFY(m_notifications.registerOn(m_bus.connection()));
         QVERIFY(m_icecast.start());
+        // A sound server without a sound card: a tone plays into one null sink, the other stays quiet.
+        const QString socket = m_dir.filePath("pulse.socket");
+        for (const auto &[name, value] : {std::pair("HOME", m_dir.path()), std::pair("XDG_RUNTIME_DIR", m_dir.path()),
+                                          std::pair("PULSE_SERVER", "unix:" + socket)})
+            qputenv(name, QFile::encodeName(value));
+        m_pulse.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                                     "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                                     "-L", "module-null-sink sink_name=testsink", "-L", "module-null-sink sink_name=quiet"});
+        QVERIFY(QTest::qWaitFor([] { return output("pactl", {"info"}).contains("Default Source: testsink.monitor"); }, 15000));
+        m_tone.setStandardOutputProcess(&m_player);
+        m_tone.start("sox", QString("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 sine 440 gain -6").split(' '));
+        m_player.start("pacat", QString("--raw --format=s16le --rate=48000 --channels=2 --device=testsink --latency-msec=20").split(' '));
         QVERIFY(m_icecast.play("tone.mp3", {"-c:a", "libmp3lame", "-b:a", "128k", "-content_type", "audio/mpeg", "-f", "mp3"}));
         QVERIFY(m_icecast.play("tone.ogg", {"-c:a", "libvorbis", "-content_type", "application/ogg", "-f", "ogg"}));
     }
@@ -136,6 +150,27 @@ private slots:
         const double seconds = recording.number("Length \\(seconds\\):");
         QVERIFY2(recording.holdsTheTone() && (file.endsWith("mp3") ? seconds > 4.5 && seconds < 9 : qAbs(seconds - 10) <= 0.5),
                  qPrintable(recording.text));
+    }
+
+    // The task's source wins over the one picked in the window; one that is gone gives way to the default.
+    void recordsTheTasksDevice_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("tone");
+        QTest::newRow("task's own source") << "quiet.monitor" << false;
+        QTest::newRow("source gone") << "gone.monitor" << true;
+    }
+    void recordsTheTasksDevice()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, tone);
+        SourceMemory().remember("testsink.monitor");
+        startRecorder(2, m_dir.filePath(source + ".wav"), source);
+        if (tone)
+            QVERIFY(told().contains("\"gone.monitor\" 已不存在"));
+        QCOMPARE(exitStatus(), 0);
+        const Probe recording(m_dir.filePath(source + ".wav"));
+        QVERIFY2(recording.holdsTheTone() == tone && recording.number("Length \\(seconds\\):") > 1.9, qPrintable(recording.text));
     }
 
     void leavesNoFileWhenRefusedOrUnanswered_data()
