@@ -56,7 +56,6 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     , m_remaining(addLabel("lblRemaining"))
     , m_level(new QProgressBar)
     , m_sources(new QComboBox)
-    , m_station(nullptr)
     , m_stationName(addLabel("lblStation"))
     , m_nowPlaying(addLabel("lblNowPlaying"))
     , m_streamFormat(addLabel("lblStreamFormat"))

@@ -52,7 +52,7 @@ private:
     QLabel *m_remaining;
     QProgressBar *m_level;
     QComboBox *m_sources;
-    QGroupBox *m_station;
+    QGroupBox *m_station = nullptr;
     QLabel *m_stationName;
     QLabel *m_nowPlaying;
     QLabel *m_streamFormat;
