@@ -2,12 +2,10 @@
 
 #include "AudioEncoder.h"
 #include "PulseCapture.h"
+#include "SampleLevel.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <vector>
 
 namespace {
@@ -15,19 +13,11 @@ namespace {
 constexpr qint64 checkpointFrames = PulseCapture::SampleRate / 2;
 constexpr int backstopSeconds = 5;
 
-double peakDecibels(const std::vector<qint16> &samples, int count)
-{
-    int peak = 0;
-    for (int i = 0; i < count; ++i)
-        peak = std::max(peak, std::abs(int(samples[size_t(i)])));
-    return peak == 0 ? -std::numeric_limits<double>::infinity() : 20.0 * std::log10(peak / 32768.0);
-}
-
 } // namespace
 
 CaptureThread::CaptureThread(std::unique_ptr<PulseCapture> capture, std::unique_ptr<AudioEncoder> encoder,
                              qint64 seconds, QObject *parent)
-    : QThread(parent)
+    : RecordingThread(parent)
     , m_capture(std::move(capture))
     , m_encoder(std::move(encoder))
     , m_seconds(seconds)
@@ -81,7 +71,7 @@ void CaptureThread::run()
             status = ExitStatus::WriteFailed;
             break;
         }
-        emit progress(recorded, peakDecibels(block, frames * PulseCapture::Channels));
+        emit progress(recorded, SampleLevel::peakDecibels(block.data(), frames * PulseCapture::Channels));
     }
 
     if (!m_encoder->finish() && status != ExitStatus::NoSoundServer)
@@ -108,5 +98,5 @@ void CaptureThread::applySourceSwitch()
     if (capture->isOpen())
         m_capture = std::move(capture);
     else
-        emit sourceFailed(QStringLiteral("无法切换到声源 \"%1\": %2").arg(sourceName, capture->errorString()));
+        emit notice(QStringLiteral("无法切换到声源 \"%1\": %2").arg(sourceName, capture->errorString()));
 }

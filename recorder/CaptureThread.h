@@ -1,13 +1,11 @@
 #pragma once
 
-#include "ExitStatus.h"
+#include "RecordingThread.h"
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 
-#include <QString>
-#include <QThread>
 
 class AudioEncoder;
 class PulseCapture;
@@ -15,8 +13,8 @@ class PulseCapture;
 // Records in a thread of its own: reads the stream, encodes, and every half second makes what it
 // has safe on the disk. It stops after the length in samples (or, should the stream fall behind,
 // five seconds after it on the wall clock), on request, or at the first failure, and always
-// finishes the file. Progress and the end reach the window as queued signals.
-class CaptureThread : public QThread
+// finishes the file.
+class CaptureThread : public RecordingThread
 {
     Q_OBJECT
 
@@ -26,13 +24,8 @@ public:
     ~CaptureThread() override;
 
     // Both may be called from any thread; they take effect after the current read.
-    void requestStop();
-    void switchSource(const QString &sourceName);
-
-signals:
-    void progress(qint64 frames, double peakDecibels);
-    void sourceFailed(const QString &message);
-    void ended(ExitStatus status, const QString &message);
+    void requestStop() override;
+    void switchSource(const QString &sourceName) override;
 
 protected:
     void run() override;

@@ -2,11 +2,15 @@
 
 #include <memory>
 
+#include <QString>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
+#include <libavutil/error.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 #include <libswresample/swresample.h>
 }
 
@@ -16,6 +20,11 @@ namespace Ffmpeg {
 struct FreeFormatContext
 {
     void operator()(AVFormatContext *context) const { avformat_free_context(context); }
+};
+// An input closes with what it opened.
+struct CloseInputContext
+{
+    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
 };
 struct FreeCodecContext
 {
@@ -48,11 +57,20 @@ struct FreeIoContext
 };
 
 using FormatContext = std::unique_ptr<AVFormatContext, FreeFormatContext>;
+using InputContext = std::unique_ptr<AVFormatContext, CloseInputContext>;
 using CodecContext = std::unique_ptr<AVCodecContext, FreeCodecContext>;
 using Resampler = std::unique_ptr<SwrContext, FreeResampler>;
 using Fifo = std::unique_ptr<AVAudioFifo, FreeFifo>;
 using Frame = std::unique_ptr<AVFrame, FreeFrame>;
 using Packet = std::unique_ptr<AVPacket, FreePacket>;
 using IoContext = std::unique_ptr<AVIOContext, FreeIoContext>;
+
+// av_strerror's text of an AVERROR code.
+inline QString errorText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromUtf8(text);
+}
 
 } // namespace Ffmpeg

@@ -10,7 +10,8 @@
 
 namespace {
 
-const QString usage = QStringLiteral("用法: quillsnd.exe \"/t&秒数&/o&输出文件\"，输出文件为 .wav、.mp3 或 .wma 的完整路径。");
+const QString usage = QStringLiteral("用法: quillsnd.exe \"/t&秒数&/o&输出文件\" [\"/s&录音来源\"]，输出文件为 .wav、.mp3 或 .wma 的"
+                                     "完整路径，录音来源为声音服务器的声源名或 http、https 网络电台地址。");
 // So that the length in samples always fits.
 constexpr qint64 maxSeconds = std::numeric_limits<qint64>::max() / PulseCapture::SampleRate;
 
@@ -32,8 +33,8 @@ RecorderArgument::RecorderArgument(const QStringList &arguments)
 
 QString RecorderArgument::check(const QStringList &arguments)
 {
-    if (arguments.size() != 1)
-        return QStringLiteral("需要恰好一个参数，收到了 %1 个。").arg(arguments.size());
+    if (arguments.size() != 1 && arguments.size() != 2)
+        return QStringLiteral("需要一个或两个参数，收到了 %1 个。").arg(arguments.size());
     const QString &argument = arguments.first();
     const QLatin1String lengthMark("/t&");
     const QLatin1String outputMark("&/o&");
@@ -57,5 +58,23 @@ QString RecorderArgument::check(const QStringList &arguments)
     const QFileInfo file(m_outputPath);
     if (!QFileInfo(file.absolutePath()).isDir())
         return QStringLiteral("输出文件夹 \"%1\" 不存在。").arg(file.absolutePath());
+    return arguments.size() == 2 ? checkSource(arguments.last()) : QString();
+}
+
+QString RecorderArgument::checkSource(const QString &argument)
+{
+    const QLatin1String sourceMark("/s&");
+    if (!argument.startsWith(sourceMark) || argument.size() == sourceMark.size())
+        return QStringLiteral("第二个参数 \"%1\" 不是 /s&录音来源 的形式。").arg(argument);
+    m_source = argument.mid(sourceMark.size());
+    const QString lower = m_source.toLower();
+    if (lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("https://"))) {
+        m_sourceKind = SourceKind::Stream;
+        return {};
+    }
+    // Files, local paths and other protocols are never read: a task must not copy what it may not see.
+    if (m_source.contains(QLatin1String("://")) || m_source.contains(QLatin1Char('/')) || m_source.startsWith(QLatin1Char('.')))
+        return QStringLiteral("录音来源 \"%1\" 不是声音服务器的声源名，也不是 http 或 https 地址。").arg(m_source);
+    m_sourceKind = SourceKind::Device;
     return {};
 }

@@ -56,6 +56,10 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     , m_remaining(addLabel("lblRemaining"))
     , m_level(new QProgressBar)
     , m_sources(new QComboBox)
+    , m_stationName(addLabel("lblStation"))
+    , m_nowPlaying(addLabel("lblNowPlaying"))
+    , m_streamFormat(addLabel("lblStreamFormat"))
+    , m_loss(addLabel("lblLoss"))
     , m_status(addLabel("lblStatus", QStringLiteral("正在录音。按 F12 停止录音并保存文件。")))
     , m_stop(new QPushButton(QStringLiteral("停止录音 (F12)")))
 {
@@ -83,6 +87,16 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     m_sources->addItem(QStringLiteral("默认声源"), QString());
     sourceLayout->addWidget(m_sources);
     connect(m_sources, &QComboBox::activated, this, &RecorderWindow::chooseSource);
+
+    m_station = addGroup(layout, "FrameStation", QStringLiteral("网络电台"));
+    auto *stationLayout = new QFormLayout(m_station);
+    stationLayout->addRow(QStringLiteral("电台 :"), m_stationName);
+    stationLayout->addRow(QStringLiteral("正在播放 :"), m_nowPlaying);
+    stationLayout->addRow(QStringLiteral("格式 :"), m_streamFormat);
+    stationLayout->addRow(QStringLiteral("中断 :"), m_loss);
+    m_nowPlaying->setWordWrap(true);
+    m_station->hide();
+    showLoss(0, 0);
 
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
@@ -118,6 +132,28 @@ void RecorderWindow::showSources(const QList<AudioSource> &sources, const QStrin
     const int index = m_sources->findData(current);
     if (index >= 0)
         m_sources->setCurrentIndex(index);
+}
+
+void RecorderWindow::showStream(const QString &address)
+{
+    m_sources->clear();
+    m_sources->addItem(address, address);
+    m_sources->setEnabled(false);
+    m_stationName->setText(QStringLiteral("正在连接…"));
+    m_station->show();
+}
+
+void RecorderWindow::showStation(const StreamStation &station)
+{
+    m_stationName->setText(station.name.isEmpty() ? QStringLiteral("(未命名)") : station.name);
+    m_nowPlaying->setText(station.title);
+    m_streamFormat->setText(station.bitRate > 0 ? QStringLiteral("%1, %2 kb/s").arg(station.codec).arg(station.bitRate / 1000)
+                                                : station.codec);
+}
+
+void RecorderWindow::showLoss(int drops, qint64 lostSeconds)
+{
+    m_loss->setText(QStringLiteral("网络中断 %1 次, 共丢失 %2 秒").arg(drops).arg(lostSeconds));
 }
 
 void RecorderWindow::showNotice(const QString &message)

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "PulseSourceList.h"
+#include "StreamStation.h"
 
 #include <QWidget>
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 // The recorder's window, titled "Quillsound": the output file, elapsed and remaining time, a
-// level meter and the source. F12, its button and its close box all stop the recording and keep
+// level meter, the source and, for a stream, the station. F12, its button and its close box all stop the recording and keep
 // it; the window closes once the file is finished.
 class RecorderWindow : public QWidget
 {
@@ -24,6 +26,10 @@ public:
     void showProgress(qint64 frames, double peakDecibels);
     // current is the source being recorded, empty for the server's default one.
     void showSources(const QList<AudioSource> &sources, const QString &current);
+    // A stream is recorded instead of a sound server's source: the station is shown, no other source offered.
+    void showStream(const QString &address);
+    void showStation(const StreamStation &station);
+    void showLoss(int drops, qint64 lostSeconds);
     void showNotice(const QString &message);
     // The recording is over and its file finished; the window stays, with the message, until closed.
     void showFailure(const QString &message);
@@ -46,6 +52,11 @@ private:
     QLabel *m_remaining;
     QProgressBar *m_level;
     QComboBox *m_sources;
+    QGroupBox *m_station = nullptr;
+    QLabel *m_stationName;
+    QLabel *m_nowPlaying;
+    QLabel *m_streamFormat;
+    QLabel *m_loss;
     QLabel *m_status;
     QPushButton *m_stop;
 };

@@ -1,22 +1,22 @@
 #include "RecordingSession.h"
 
-#include "CaptureThread.h"
 #include "ProblemReport.h"
 #include "RecorderWindow.h"
+#include "RecordingThread.h"
 #include "SleepInhibitor.h"
 #include "SourceMemory.h"
 
-RecordingSession::RecordingSession(RecorderWindow &window, CaptureThread &capture, const QString &source,
+RecordingSession::RecordingSession(RecorderWindow &window, RecordingThread &recording, const QString &source,
                                    Services services, QObject *parent)
     : QObject(parent)
     , m_window(window)
-    , m_capture(capture)
+    , m_recording(recording)
     , m_source(source)
     , m_services(services)
 {
-    connect(&m_capture, &CaptureThread::progress, &m_window, &RecorderWindow::showProgress);
-    connect(&m_capture, &CaptureThread::sourceFailed, &m_window, &RecorderWindow::showNotice);
-    connect(&m_capture, &CaptureThread::ended, this, &RecordingSession::end);
+    connect(&m_recording, &RecordingThread::progress, &m_window, &RecorderWindow::showProgress);
+    connect(&m_recording, &RecordingThread::notice, &m_window, &RecorderWindow::showNotice);
+    connect(&m_recording, &RecordingThread::ended, this, &RecordingSession::end);
     connect(&m_window, &RecorderWindow::stopRequested, this, &RecordingSession::stop);
     connect(&m_window, &RecorderWindow::sourceChosen, this, &RecordingSession::chooseSource);
 }
@@ -24,15 +24,17 @@ RecordingSession::RecordingSession(RecorderWindow &window, CaptureThread &captur
 void RecordingSession::start()
 {
     m_services.sleep.hold(QStringLiteral("正在录音"));
-    m_capture.start();
+    m_recording.start();
 }
 
 void RecordingSession::stop()
 {
-    if (m_ended)
+    if (m_ended) {
         m_window.close();
-    else
-        m_capture.requestStop();
+        return;
+    }
+    m_stopping = true;
+    m_recording.requestStop();
 }
 
 void RecordingSession::showSources(const QList<AudioSource> &sources, const QString &defaultSource)
@@ -46,20 +48,22 @@ void RecordingSession::chooseSource(const QString &sourceName)
         return;
     m_source = sourceName;
     m_services.sources.remember(sourceName);
-    m_capture.switchSource(sourceName);
+    m_recording.switchSource(sourceName);
 }
 
 void RecordingSession::end(ExitStatus status, const QString &message)
 {
-    m_capture.wait();
+    m_recording.wait();
     m_ended = true;
     m_status = status;
     m_services.sleep.release();
     m_window.endRecording();
-    if (status == ExitStatus::Recorded) {
+    if (status != ExitStatus::Recorded)
+        m_window.showFailure(message);
+    // What a stream lost on the way is told too, though the recording itself succeeded.
+    if (!message.isEmpty())
+        ProblemReport::tell(m_services.notices, message);
+    // Whoever asked to stop wants the window gone, whatever came of the recording.
+    if (status == ExitStatus::Recorded || m_stopping)
         m_window.close();
-        return;
-    }
-    m_window.showFailure(message);
-    ProblemReport::tell(m_services.notices, message);
 }

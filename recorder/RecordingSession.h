@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-class CaptureThread;
+class RecordingThread;
 class DesktopNotices;
 class RecorderWindow;
 class SleepInhibitor;
@@ -28,7 +28,7 @@ public:
     };
 
     // source is the one being recorded, empty for the server's default.
-    RecordingSession(RecorderWindow &window, CaptureThread &capture, const QString &source, Services services,
+    RecordingSession(RecorderWindow &window, RecordingThread &recording, const QString &source, Services services,
                      QObject *parent = nullptr);
 
     void start();
@@ -43,9 +43,10 @@ private:
     void end(ExitStatus status, const QString &message);
 
     RecorderWindow &m_window;
-    CaptureThread &m_capture;
+    RecordingThread &m_recording;
     QString m_source;
     Services m_services;
     ExitStatus m_status = ExitStatus::Recorded;
     bool m_ended = false;
+    bool m_stopping = false;
 };

@@ -12,6 +12,7 @@
 #include "RecorderWindow.h"
 #include "RecordingSession.h"
 #include "SourceMemory.h"
+#include "StreamThread.h"
 #include "TerminationSignals.h"
 
 #include <QApplication>
@@ -46,17 +47,26 @@ int main(int argc, char *argv[])
     if (!argument.isValid())
         return refuse(argc, argv, argument.errorString(), ExitStatus::BadArgument);
 
-    // The stream starts before anything else is set up, so the recording begins when it was due.
+    const bool stream = argument.sourceKind() == RecorderArgument::SourceKind::Stream;
+    // The sound server's stream starts before anything else is set up, so the recording begins when it was due.
     SourceMemory sourceMemory;
-    QString source = sourceMemory.remembered();
-    auto capture = std::make_unique<PulseCapture>(source);
-    if (capture->sourceMissing()) {
-        source.clear();
+    QString source = argument.sourceKind() == RecorderArgument::SourceKind::Device ? argument.source()
+                                                                                   : sourceMemory.remembered();
+    QString sourceNotice;
+    std::unique_ptr<PulseCapture> capture;
+    if (!stream) {
         capture = std::make_unique<PulseCapture>(source);
+        if (capture->sourceMissing()) {
+            // A remembered pick that is gone is quietly replaced; a task's own source is worth a word.
+            if (argument.sourceKind() == RecorderArgument::SourceKind::Device)
+                sourceNotice = QStringLiteral("录音来源 \"%1\" 已不存在，改用默认声源。").arg(source);
+            source.clear();
+            capture = std::make_unique<PulseCapture>(source);
+        }
+        if (!capture->isOpen())
+            return refuse(argc, argv, QStringLiteral("无法连接声音服务器: %1").arg(capture->errorString()),
+                          ExitStatus::NoSoundServer);
     }
-    if (!capture->isOpen())
-        return refuse(argc, argv, QStringLiteral("无法连接声音服务器: %1").arg(capture->errorString()),
-                      ExitStatus::NoSoundServer);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationName);
@@ -71,31 +81,48 @@ int main(int argc, char *argv[])
         notices.waitForDelivery(noticeWaitMs);
         return int(ExitStatus::WriteFailed);
     }
-    auto encoder = std::make_unique<AudioEncoder>(std::move(file), argument.kind());
-    if (!encoder->open()) {
-        const QString message = QStringLiteral("无法写入 \"%1\": %2").arg(output.path(), encoder->errorString());
-        // Nothing was recorded into it yet, so the file this run made goes again.
-        encoder.reset();
-        QFile::remove(output.path());
-        ProblemReport::tell(notices, message);
-        notices.waitForDelivery(noticeWaitMs);
-        return int(ExitStatus::WriteFailed);
+    std::unique_ptr<RecordingThread> recording;
+    if (stream) {
+        recording = std::make_unique<StreamThread>(argument.source(), std::move(file), output.path(), argument.kind(),
+                                                   argument.seconds());
+    } else {
+        auto encoder = std::make_unique<AudioEncoder>(std::move(file), argument.kind());
+        if (!encoder->open()) {
+            const QString message = QStringLiteral("无法写入 \"%1\": %2").arg(output.path(), encoder->errorString());
+            // Nothing was recorded into it yet, so the file this run made goes again.
+            encoder.reset();
+            QFile::remove(output.path());
+            ProblemReport::tell(notices, message);
+            notices.waitForDelivery(noticeWaitMs);
+            return int(ExitStatus::WriteFailed);
+        }
+        recording = std::make_unique<CaptureThread>(std::move(capture), std::move(encoder), argument.seconds());
     }
 
     LogindSleepInhibitor sleepInhibitor(applicationName);
     RecorderWindow window(output.path(), argument.seconds());
-    CaptureThread captureThread(std::move(capture), std::move(encoder), argument.seconds());
-    RecordingSession session(window, captureThread, source, {notices, sleepInhibitor, sourceMemory});
+    RecordingSession session(window, *recording, source, {notices, sleepInhibitor, sourceMemory});
     RecorderStopServer stopServer;
     stopServer.listen();
     PulseSourceList sourceList;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &session, &RecordingSession::stop);
     QObject::connect(&stopServer, &RecorderStopServer::stopRequested, &session, &RecordingSession::stop);
-    QObject::connect(&sourceList, &PulseSourceList::listed, &session, &RecordingSession::showSources);
+    if (auto *streamThread = qobject_cast<StreamThread *>(recording.get())) {
+        window.showStream(argument.source());
+        QObject::connect(streamThread, &StreamThread::stationChanged, &window, &RecorderWindow::showStation);
+        QObject::connect(streamThread, &StreamThread::lossChanged, &window, &RecorderWindow::showLoss);
+    } else {
+        QObject::connect(&sourceList, &PulseSourceList::listed, &session, &RecordingSession::showSources);
+    }
+    if (!sourceNotice.isEmpty()) {
+        window.showNotice(sourceNotice);
+        ProblemReport::tell(notices, sourceNotice);
+    }
 
     window.show();
     session.start();
-    sourceList.fetch();
+    if (!stream)
+        sourceList.fetch();
     QApplication::exec();
     notices.waitForDelivery(noticeWaitMs);
     return int(session.exitStatus());

@@ -11,6 +11,7 @@ packages=(
   qt6-wayland  # the recorder's window on a Wayland desktop
   libpulse-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev  # the recorder
   pulseaudio pulseaudio-utils sox libsox-fmt-pulse libsox-fmt-mp3 ffmpeg  # the recorder's tests
+  icecast2  # a private stream server for the recorder's stream tests
   dbus-daemon  # a private bus for the tests of the desktop services
   libx11-dev libxtst-dev
   sqlite3

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// An Icecast server of the test's own on 127.0.0.1, with ffmpeg as the source client of each mount
+// playing a 440 Hz tone. Listeners get no backlog on connecting, as from a live station.
+class PrivateIcecast
+{
+public:
+    ~PrivateIcecast();
+    bool start();
+    QString address(const QString &mount) const;
+    // Returns once a listener of the mount hears the tone, encoded by the given ffmpeg output options.
+    bool play(const QString &mount, const QStringList &encoding);
+    bool stop(const QString &mount);
+    // A port on 127.0.0.1 where nothing listens.
+    static quint16 closedPort();
+
+private:
+    bool answers(const QString &mount) const;
+
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    quint16 m_port = 0;
+    std::map<QString, std::unique_ptr<QProcess>> m_sources;
+};
