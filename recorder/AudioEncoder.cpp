@@ -13,13 +13,6 @@ constexpr int defaultFrameSize = 1024;
 constexpr int conversionFrames = 4096;
 const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
 
-QString ffmpegErrorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromUtf8(text);
-}
-
 // The codec's own format when it takes 16-bit samples, so that nothing is converted needlessly.
 AVSampleFormat sampleFormatFor(const AVCodec *codec)
 {
@@ -236,11 +229,6 @@ bool AudioEncoder::fail(const QString &what, int code)
 {
     if (!m_error.isEmpty())
         return false;
-    QString reason;
-    if (m_avio && m_avio->failed())
-        reason = m_file->errorString();
-    else if (code < 0)
-        reason = ffmpegErrorText(code);
-    m_error = reason.isEmpty() ? what : QStringLiteral("%1: %2").arg(what, reason);
+    m_error = OutputFileAvio::failureText(m_avio.get(), what, code);
     return false;
 }

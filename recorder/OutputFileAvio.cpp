@@ -54,3 +54,11 @@ int64_t OutputFileAvio::seek(void *opaque, int64_t offset, int whence)
     self->m_failed = true;
     return AVERROR(EIO);
 }
+
+QString OutputFileAvio::failureText(const OutputFileAvio *avio, const QString &what, int code)
+{
+    const QString reason = avio && avio->m_failed ? avio->m_file.errorString()
+                           : code < 0            ? Ffmpeg::errorText(code)
+                                                 : QString();
+    return reason.isEmpty() ? what : QStringLiteral("%1: %2").arg(what, reason);
+}

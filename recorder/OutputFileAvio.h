@@ -2,6 +2,8 @@
 
 #include "FfmpegPointers.h"
 
+#include <QString>
+
 class OutputFile;
 
 // An FFmpeg output context that writes into our own file, so that the recorder can sync it and
@@ -15,6 +17,9 @@ public:
     AVIOContext *context() const { return m_context.get(); }
     // A write or seek of FFmpeg's failed; the file's errorString() says why.
     bool failed() const { return m_failed; }
+    // What to tell of a failed step: the file's own reason when one of FFmpeg's writes into it
+    // failed, else FFmpeg's reason for code, else the step alone. avio may be null.
+    static QString failureText(const OutputFileAvio *avio, const QString &what, int code);
 
 private:
     static int write(void *opaque, uint8_t *buffer, int size);

@@ -70,11 +70,6 @@ bool PacketCopier::fail(const QString &what, int code)
 {
     if (!m_error.isEmpty())
         return false;
-    QString reason;
-    if (m_avio && m_avio->failed())
-        reason = m_file->errorString();
-    else if (code < 0)
-        reason = Ffmpeg::errorText(code);
-    m_error = reason.isEmpty() ? what : QStringLiteral("%1: %2").arg(what, reason);
+    m_error = OutputFileAvio::failureText(m_avio.get(), what, code);
     return false;
 }
