@@ -11,33 +11,26 @@
 
 namespace {
 
-// A file on the disk that takes no more than a set number of bytes, as a disk that fills up: the
-// write that reaches the limit goes in as far as it fits, and from then on the chosen call fails.
-class FillingFile : public OutputFile
+// A file that fills up at a set size: the write reaching it goes in as far as it fits, then the chosen call fails.
+class FillingFile : public SyncedFile
 {
 public:
     enum class Failing { Write, WriteAt, Sync };
 
-    FillingFile(std::unique_ptr<SyncedFile> file, Failing failing, qint64 limit)
-        : m_file(std::move(file)), m_failing(failing), m_limit(limit) {}
+    FillingFile(Failing failing, qint64 limit) : m_failing(failing), m_limit(limit) {}
 
     bool write(const char *data, qint64 size) override
     {
-        const qint64 room = m_failing == Failing::Write ? m_limit - m_file->position() : size;
-        return m_file->write(data, std::clamp(room, qint64(0), size)) && room >= size;
+        const qint64 room = m_failing == Failing::Write ? m_limit - position() : size;
+        return SyncedFile::write(data, std::clamp(room, qint64(0), size)) && room >= size;
     }
-    bool seek(qint64 position) override { return m_file->seek(position); }
-    qint64 position() const override { return m_file->position(); }
-    qint64 size() const override { return m_file->size(); }
-    bool writeAt(qint64 position, const QByteArray &data) override { return !full(Failing::WriteAt) && m_file->writeAt(position, data); }
-    QByteArray readAt(qint64 position, qint64 size) const override { return m_file->readAt(position, size); }
-    bool sync() override { return !full(Failing::Sync) && m_file->sync(); }
+    bool writeAt(qint64 position, const QByteArray &data) override { return !full(Failing::WriteAt) && SyncedFile::writeAt(position, data); }
+    bool sync() override { return !full(Failing::Sync) && SyncedFile::sync(); }
     QString errorString() const override { return QStringLiteral("No space left on device"); }
 
 private:
-    bool full(Failing failing) const { return m_failing == failing && m_file->size() >= m_limit; }
+    bool full(Failing failing) const { return m_failing == failing && size() >= m_limit; }
 
-    std::unique_ptr<SyncedFile> m_file;
     Failing m_failing;
     qint64 m_limit;
 };
@@ -71,20 +64,18 @@ private:
 
 std::unique_ptr<AudioEncoder> encoderInto(const QString &path, AudioFileKind kind, FillingFile::Failing failing, qint64 limit)
 {
-    auto file = std::make_unique<SyncedFile>();
+    auto file = std::make_unique<FillingFile>(failing, limit);
     if (file->create(path) != SyncedFile::Creation::Created)
         return nullptr;
-    return std::make_unique<AudioEncoder>(std::make_unique<FillingFile>(std::move(file), failing, limit), kind);
+    return std::make_unique<AudioEncoder>(std::move(file), kind);
 }
 
-// The kind, the call that fails and the bytes before it does, the error told, and the seconds playable at least:
-// what reached the disk, less the container's overhead.
+// The kind, the call that fails and the bytes before it does, the error told, and the seconds left playable at least.
 using FullDisk = std::tuple<AudioFileKind, FillingFile::Failing, qint64, QString, double>;
 
 } // namespace
 
-// The encoder in process, into a file on the disk that the test can fill up: each kind it writes,
-// what a recording killed between checkpoints leaves, and what a full disk leaves.
+// The encoder in process: each kind it writes, and what a kill between checkpoints or a full disk leaves.
 class AudioEncoderTest : public QObject
 {
     Q_OBJECT
@@ -120,8 +111,7 @@ private slots:
         }
     }
 
-    // The disk fills up after a second and a half; the failure stops the recording, the encoder says why,
-    // and the file keeps what reached it. Within the header, the encoder does not open.
+    // A disk full after 1.5 s stops the recording, told why, and the file keeps what reached it; within the header, no open.
     void fullDiskIsReported_data()
     {
         QTest::addColumn<FullDisk>("disk");
@@ -150,8 +140,7 @@ private slots:
         QCOMPARE(encoder->errorString(), error);
         const Recording recording(path);
         QVERIFY2(kept == 0 || recording.holdsTheTone(kept, 2.1), qPrintable(recording.text));
-        // A WAV file's data chunk says it holds every whole sample frame that reached the disk, unless its header
-        // could not be written.
+        // A WAV data chunk counts every whole frame on the disk, unless its header could not be written.
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();

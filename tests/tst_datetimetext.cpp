@@ -11,8 +11,7 @@ class TestDateTimeText : public QObject
     Q_OBJECT
 
 private slots:
-    // Locales whose formats carry brackets, commas, native digits or a day period around the time, and
-    // some whose digits or AM/PM texts Qt cannot read back.
+    // Formats with brackets, commas, native digits or day periods, and digits or AM/PM texts Qt cannot read back.
     void textsReadBackAndNameNoZone_data()
     {
         QTest::addColumn<QString>("localeName");
@@ -59,16 +58,14 @@ private slots:
             QCOMPARE(DateTimeText(QLocale(QString::fromLatin1(name))).dateText(QDate(2026, 12, 24)), QString::fromLatin1(text));
     }
 
-    // What people type: a text with a colon is read as a time, any other as a date. An invalid
-    // time means the text is refused.
+    // What people type: a text with a colon is read as a time, any other as a date; an invalid time is a refusal.
     void readsTypedTexts_data()
     {
         QTest::addColumn<Typed>("typed");
         const auto add = [](const char *name, const QString &text, QTime time = {}) {
             QTest::addRow("%s '%s'", name, qPrintable(text)) << Typed{name, text, time};
         };
-        // Each form: what is typed, '=' and the time meant, if any; %p stands for the locale's PM text,
-        // %P for that in upper case and %a for its AM text.
+        // "typed=time meant", if any; %p is the locale's PM text, %P that in upper case, %a its AM text.
         const QStringList forms = QStringLiteral(
             "9:00:00=9:00:00|09:00:00=9:00:00|3:04:05 PM=15:04:05|03:04:05 pm=15:04:05|3:04:05PM=15:04:05|0:30:00=0:30:00|"
             "12:30:00 am=0:30:00|12:59:59 PM=12:59:59|11:59:59 PM=23:59:59|3:04:05 %p=15:04:05|%p3:04:05=15:04:05|"

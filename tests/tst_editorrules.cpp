@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-// The editor's text rules: what the entry lists' texts are read as, and the output file's name. Each
-// case is "input=result"; a result in parentheses is an error number.
+// The editor's text rules, each case "input=result"; a result in parentheses is an error number.
 class EditorRulesTest : public QObject
 {
     Q_OBJECT

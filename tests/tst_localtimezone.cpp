@@ -7,8 +7,7 @@
 
 #include <filesystem>
 
-// The zone named by a link of the test's own, replaced the way the system's time settings replace
-// theirs: a new link renamed over the old one.
+// The zone named by a link, replaced as the time settings do: a new link renamed over the old one.
 class LocalTimeZoneTest : public QObject
 {
     Q_OBJECT

@@ -40,8 +40,7 @@ qsizetype heldPidfds()
 
 } // namespace
 
-// Stand-in recorders started detached, as the scheduler starts the recorder, so that only the
-// terminator holds a pidfd on them.
+// Stand-in recorders started detached, as the scheduler does, so that only the terminator holds a pidfd on them.
 class TestProcessTerminator : public QObject
 {
     Q_OBJECT

@@ -8,12 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The file's content (none for a missing file), whether it is marked executable, whether wine is there, and
-// the record that shows what ran.
+// The file's content (none: missing), whether it is executable, whether wine is there, and the record of what ran.
 using Launch = std::tuple<QByteArray, bool, bool, QString>;
 
-// The stand-ins are shell scripts that write a record beside them using only shell builtins, so
-// they run whatever PATH holds.
+// The stand-ins are shell scripts using only builtins, so they run whatever PATH holds.
 class TestProgramLauncher : public QObject
 {
     Q_OBJECT
@@ -78,9 +76,7 @@ private slots:
         DetachedProgramLauncher launcher;
         QCOMPARE(launcher.canLaunch(program), !record.isEmpty() || (executable && !content.isEmpty()));
         QCOMPARE(launcher.launch(program, argument), !record.isEmpty());
-        // A program started afterwards that has run shows that the first, had it started, has run too.
-        // It also tells which of its streams are tied to this program: a recorder holding this
-        // program's output open would keep a reader of it (a terminal's pipe, CTest) waiting.
+        // Once a later program has run, the first has too; a stream tied to ours would keep our reader (CTest) waiting.
         const QString follower = write(QStringLiteral("follower"), "#!/bin/sh\nfor fd in 0 1 2; do [ /proc/$$/fd/$fd -ef /dev/null ] "
                                                                    "|| t=\"$t $fd\"; done\necho \"tied:$t\" > \"${0%/*}/follower-received\"\n", true);
         QVERIFY(launcher.launch(follower, QString()));

@@ -5,8 +5,8 @@
 #include "RecorderCommandLine.h"
 #include "RecorderStopClient.h"
 #include "RecorderStopServer.h"
-#include "SourceMemory.h"
 #include "TestAppDir.h"
+#include "ToneSoundServer.h"
 #include "X11WindowKeystrokes.h"
 
 #include <QDir>
@@ -21,13 +21,10 @@
 
 // The output folder below the test's (missing) and the sound server (empty for the test's own); the exit status.
 using Refusal = std::tuple<QString, QString, int>;
-// The file's extension; its codec, bit rate and container as ffprobe gives them; and the end: a signal, 0 to let it
-// run out, 1 for the stop request, 2 for F12.
+// The extension; codec, bit rate and container as ffprobe gives them; the end: a signal, 0 run out, 1 stop request, 2 F12.
 using Ending = std::tuple<QString, QString, int>;
 
-// The real recorder records the tone of a private sound server and keeps it whichever way it ends;
-// when it cannot record or go on, it says so on standard error and as a desktop notice. Beside it,
-// the services it talks to: notices and logind (stand-ins on a private bus) and its stop socket.
+// The real recorder keeps what it recorded however it ends and tells why it cannot go on; and the services it uses.
 class RecorderTest : public QObject
 {
     Q_OBJECT
@@ -36,7 +33,7 @@ class RecorderTest : public QObject
     FakeNotifications m_notifications;
     FakeLogind m_logind;
     QTemporaryDir m_home; // home and runtime folder of the sound server, the recorders and this test
-    QProcess m_server, m_tone, m_player; // destroyed, so ended, in the reverse order
+    ToneSoundServer m_sound;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_recorder; // its destructor kills it
     QString m_told;
@@ -96,41 +93,13 @@ private slots:
         QVERIFY(m_bus.start());
         QVERIFY(m_notifications.registerOn(m_bus.connection()));
         QVERIFY(m_logind.registerOn(m_bus.connection()));
-        // A PulseAudio daemon of the test's own, without a sound card: one null sink playing a 440 Hz
-        // tone, whose monitor is the only source.
-        QFile config(m_home.filePath("client.conf"));
-        QVERIFY(config.open(QIODevice::WriteOnly) && config.write("autospawn = no\n") > 0);
-        config.close();
-        const QString socket = m_home.filePath("pulse.socket");
-        for (const auto &[name, value] : {std::pair("HOME", m_home.path()), std::pair("XDG_RUNTIME_DIR", m_home.path()),
-                                          std::pair("PULSE_CLIENTCONFIG", config.fileName()),
-                                          std::pair("PULSE_SERVER", "unix:" + socket)})
-            qputenv(name, QFile::encodeName(value));
-        m_server.setStandardErrorFile(m_home.filePath("pulseaudio.log"));
-        m_server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
-                                      "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
-                                      "-L", "module-null-sink sink_name=testsink rate=48000 channels=2"});
-        QVERIFY(QTest::qWaitFor([] { return Recording::output("pactl", {"info"}).contains("Default Source: testsink.monitor"); }, 15000));
-        // Low latency, or the null sink renders seconds ahead in bursts and its monitor falls silent meanwhile.
-        m_tone.setStandardOutputProcess(&m_player);
-        m_tone.start("sox", QString("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 sine 440 gain -6").split(' '));
-        m_player.start("pacat", QString("--raw --format=s16le --rate=48000 --channels=2 --device=testsink --latency-msec=20").split(' '));
-        // The monitor settles into a steady flow only after this long.
-        QTest::qWait(2500);
-        QCOMPARE(m_player.state(), QProcess::Running);
+        QVERIFY(m_sound.start(m_home.path()));
     }
 
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_notifications.notices.clear();
-    }
-
-    // A later recording reads the pick back; the one picked is the server's default, as for the other cases.
-    void pickedSourceIsRemembered()
-    {
-        SourceMemory().remember(QStringLiteral("testsink.monitor"));
-        QCOMPARE(SourceMemory().remembered(), QStringLiteral("testsink.monitor"));
     }
 
     void noticeWithoutTheServiceIsGivenUp()
@@ -262,14 +231,12 @@ private slots:
         QVERIFY2(file.holdsTheTone(stop == 0 ? 2.75 : stop == SIGKILL ? 1 : 1.5, stop == 0 ? 3.25 : 2.5), qPrintable(file.text));
     }
 
-    // The real scheduler fires a task in its second, the real recorder beside it records, and the
-    // next task ends that recording and starts the next one.
+    // The real scheduler fires a task, the real recorder records, and the next task ends it and starts its own.
     void schedulerChainsRecordings()
     {
         TestAppDir dir;
         QVERIFY(dir.isValid());
-        const QString program = dir.installProgram();
-        QVERIFY(QFile::copy(QStringLiteral(QUILL_RECORDER_PATH), dir.path() + "/quillsnd.exe"));
+        const QString program = dir.installProgram(QStringLiteral(QUILL_RECORDER_PATH));
         const QString first = dir.path() + "/first.mp3", second = dir.path() + "/second.wav";
         dir.insertDueIn(5, first, "60");
         dir.insertDueIn(9, second, "2");
@@ -306,7 +273,7 @@ private slots:
         // A second and a half of 192 kbit/s on the disk.
         QTRY_VERIFY_WITH_TIMEOUT(sizeLimit > 0 || QFileInfo(outputPath("mp3")).size() >= 36000, 20000);
         if (sizeLimit == 0)
-            m_server.kill();
+            m_sound.kill();
         verifyTold();
         // It shows the failure until closed, but no longer keeps the machine awake.
         QCOMPARE(m_recorder->state(), QProcess::Running);

@@ -51,8 +51,7 @@ struct MonitoringCopy
 
 } // namespace
 
-// The monitor against a clock the test sets, real stores, and stand-ins for the recorder's processes
-// and for the desktop.
+// The monitor against a clock the test sets, real stores, and stand-ins for the recorder and the desktop.
 class ScheduleMonitorTest : public QObject
 {
     Q_OBJECT
@@ -66,11 +65,12 @@ private:
         m_dir->insert({date.toString(Qt::ISODate), time, "news", file, length, "length"});
     }
 
-    void tickAt(MonitoringCopy &copy, const QTime &time, const QDate &date = Day)
+    void tickAt(MonitoringCopy &copy, const QDateTime &at)
     {
-        m_services->clock.set(QDateTime(date, time));
+        m_services->clock.set(at);
         copy.monitor->tick(m_services->clock.now());
     }
+    void tickAt(MonitoringCopy &copy, const QTime &time, const QDate &date = Day) { tickAt(copy, QDateTime(date, time)); }
 
     const QStringList &started() const { return m_services->recorders.arguments; }
     const QStringList &notices() const { return m_services->desktop.notices; }
@@ -82,8 +82,7 @@ private slots:
         m_dir = std::make_unique<TestAppDir>();
     }
 
-    // Two copies of the program on one store: each task starts once, in its second and only on its day;
-    // sleep is held off from five minutes before a start until it has started.
+    // Two copies on one store: each task starts once, in its second, on its day; the machine stays awake for it.
     void firesOnceInItsSecondAndOnlyOnItsDay()
     {
         const QString awkwardFile = QStringLiteral("/rec/a b&c;$(touch pwned)'\"`x`.mp3");
@@ -206,8 +205,7 @@ private slots:
         QCOMPARE(started(), QStringList({Stopping60 + "/rec/passed-over.mp3"}));
     }
 
-    // 18:37:47 UTC is 19:37:47 in Berlin: a start ahead on one zone's wall clock is due, or long
-    // passed, on the other's.
+    // 18:37:47 UTC is 19:37:47 in Berlin: a start ahead on one zone's wall clock is due, or passed, on the other's.
     void aZoneChangeCountsLikeAClockStep_data()
     {
         QTest::addColumn<QString>("time");
@@ -225,18 +223,14 @@ private slots:
         MonitoringCopy copy(*m_services, *m_dir);
         for (const QByteArray &zone : zones) {
             m_services->zone.set(QTimeZone(zone));
-            m_services->clock.set(QDateTime(Day, QTime(18, 37, 46), QTimeZone::utc()));
-            copy.monitor->tick(m_services->clock.now());
+            tickAt(copy, QDateTime(Day, QTime(18, 37, 46), QTimeZone::utc()));
             QCOMPARE(started(), QStringList());
         }
-        m_services->clock.set(QDateTime(Day, QTime(18, 37, 47), QTimeZone::utc()));
-        copy.monitor->tick(m_services->clock.now());
+        tickAt(copy, QDateTime(Day, QTime(18, 37, 47), QTimeZone::utc()));
         QCOMPARE(started(), QStringList({Stopping60 + "/rec/zoned.mp3"}));
     }
 
-    // The task stays claimed, and so stored for others, until the recorder before it has ended; the
-    // user-interface thread goes on meanwhile, and a write of the user's waits out our own claim
-    // instead of failing on our own lock. The start comes with the seconds then left.
+    // Claimed until the recorder before ends, the task then starts with the seconds left; a user's write waits meanwhile.
     void aRunningRecorderIsGoneBeforeTheNextStartsAndAWriteWaitsForIt()
     {
         m_services->recorders.linger = true;
@@ -261,8 +255,7 @@ private slots:
         QCOMPARE(m_dir->rowCount(), 0);
     }
 
-    // A store whose removal fails for a reason of its own (a full disk, say) costs no recording: the
-    // task starts on time, once, and the user learns why it is still stored.
+    // A removal that fails for the store's own reason (a full disk) costs no recording, and the user learns why.
     void aRemovalThatFailsStillStartsTheTaskOnce()
     {
         insert("06:00:00", "/rec/kept.mp3");

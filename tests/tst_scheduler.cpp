@@ -190,8 +190,7 @@ private slots:
         QCOMPARE(shown, QStringLiteral("«x»"));
     }
 
-    // The tick that meets a task's second wakes just before it and fires the task once the second has
-    // begun; a write of the editor's then waits out the claim while the recorder before it ends.
+    // The timer wakes just before a task's second and fires it once the second has begun, once the recorder before ends.
     void theTimerMeetsATasksSecondAndAWriteWaitsOutItsClaim()
     {
         m_services->recorders.linger = true;

@@ -73,8 +73,7 @@ private slots:
         m_identity = makeIdentity(QStringLiteral("bin/quillscheduler"));
     }
 
-    // Each row: what comes before the second start, and with what: a copy killed once it has printed
-    // a line; a stray client of the socket sending a text; a symlink, or another executable, started.
+    // Before the second start: a copy killed once it printed a line, a stray client's text, a symlink or another file.
     void secondStartIsRefusedAndRaisesFirst_data()
     {
         QTest::addColumn<QString>("before");

@@ -54,8 +54,7 @@ private slots:
         QCOMPARE(m_dir->rowCount(), 0);
     }
 
-    // Empty and unreadable starts stay apart from missing ones, in the list and in a read by row, which
-    // finds nothing once the row is gone.
+    // Empty and unreadable starts stay apart from missing ones, listed and read by row; a row gone reads as nothing.
     void readsKeepWhatIsStored_data()
     {
         QTest::addColumn<QString>("date");

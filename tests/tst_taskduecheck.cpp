@@ -8,8 +8,7 @@ using Verdict = TaskDueCheck::Verdict;
 // The zone, the start, the length, the moment, and the verdict with its stop length.
 using Case = std::tuple<QByteArray, QDateTime, QString, QDateTime, Verdict, QString>;
 
-// A start is the zone's wall-clock reading; "now" is a moment in UTC. "system" is the zone the program
-// uses, which follows TZ (set to Europe/Berlin here).
+// A start is the zone's wall-clock reading, "now" a moment in UTC; "system" follows TZ, Europe/Berlin here.
 class TaskDueCheckTest : public QObject
 {
     Q_OBJECT
@@ -48,8 +47,7 @@ private slots:
         for (const char *length : {"abc", "+60", "60\n", "0", "99999999999999999999"})
             row(QStringLiteral("length '%1', a second late").arg(length), "UTC", six, length, "2026-12-24T06:00:01Z", Verdict::Passed);
 
-        // Berlin (CET, +1) skips 02:00 to 03:00 on 29 March 2026: a start in the gap happens at 03:00:00
-        // CEST, 01:00 UTC, with its full length.
+        // Berlin skips 02:00 to 03:00 on 29 March 2026: a start in the gap happens at 01:00 UTC, with its full length.
         for (const char *zone : {"Europe/Berlin", "system"}) {
             const char *inGap = "2026-03-29T02:30:00";
             const QString name = QStringLiteral("%1: %2").arg(zone);

@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Stand-in windows under the test's X server. Other tests may show windows titled Quillsound at the
-// same time, so every title here carries this process's id. Each window records the F12s it gets.
+// Stand-in windows that record the F12s they get; their titles carry this process's id, as other tests show theirs.
 class TestWindowKeystrokes : public QObject
 {
     Q_OBJECT
@@ -48,8 +47,7 @@ private slots:
     // QProcess kills the windows' processes as it goes.
     void cleanup() { m_windows.clear(); }
 
-    // Each row: the windows shown, as "options|title|record" where %1 is the title sought and %2
-    // that in upper case, and which record gets F12.
+    // The windows as "options|title|record", %1 the title sought and %2 that in upper case; the record that gets F12.
     void sendsF12OnlyToTheRightWindow_data()
     {
         QTest::addColumn<QStringList>("windows");

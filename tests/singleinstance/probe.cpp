@@ -1,6 +1,5 @@
 // Stands in for the program around SingleInstance and prints what happens, so a test can follow it.
-// Usage: probe IDENTITY_PATH [--wait]
-// With --wait it never accepts raise requests, as if its main window were still to appear.
+// Usage: probe IDENTITY_PATH [--wait], which never accepts raise requests, as if its window were still to come.
 
 #include <cstdio>
 

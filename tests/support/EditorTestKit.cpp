@@ -33,16 +33,6 @@ QString missing(const char *name)
 
 } // namespace
 
-EditorTestKit::EditorTestKit() : scheduler(std::make_unique<Scheduler>(services.forDir(dir)))
-{
-}
-
-AddSchedule *EditorTestKit::load()
-{
-    held = AddSchedule::load(*scheduler, services.windowsForDir(dir));
-    return editor();
-}
-
 CursorTableModel *EditorTestKit::model() const
 {
     const auto *grid = find<QTableView>("DBGrid1");

@@ -9,13 +9,11 @@
 
 #include <memory>
 
-// A fresh application directory, the main window over it and, once loaded, its task editor.
-// The main window loads no editor of its own, so each test decides when the editor loads. An action
-// returns false when the editor or its control is missing; a reading then shows "<no NAME>".
+// A fresh store, the main window over it and its task editor; without the control, an action fails, a reading says <no NAME>.
 class EditorTestKit
 {
 public:
-    EditorTestKit();
+    EditorTestKit() : scheduler(std::make_unique<Scheduler>(services.forDir(dir))) {}
     ~EditorTestKit() { held.reset(); } // before the main window that it belongs to
 
     TestServices services;
@@ -24,7 +22,7 @@ public:
     std::unique_ptr<TaskEditor> held;
 
     // The one place that makes the editor: loads it as the main window does; nullptr when it did not load.
-    AddSchedule *load();
+    AddSchedule *load() { held = AddSchedule::load(*scheduler, services.windowsForDir(dir)); return editor(); }
     AddSchedule *editor() const { return dynamic_cast<AddSchedule *>(held.get()); }
     template<typename Control>
     Control *find(const char *name) const { return editor() ? editor()->findChild<Control *>(QLatin1String(name)) : nullptr; }
@@ -45,8 +43,7 @@ public:
     // The entry lists, month to second, then days to seconds; a text that is not the list's entry ends in '*'.
     QStringList lists() const;
     QStringList boxes() const;
-    // "entry", "browsing" or "tasks" (browsing with tasks), else the controls shown and enabled; then the
-    // cursor's mode: browsing, adding or editing.
+    // "entry", "browsing" or "tasks" (with tasks), else the controls shown and enabled; then the cursor's mode.
     QString layout() const;
     int current() const { return rows() ? rows()->currentIndex() : -2; }
     QStringList grid() const;

@@ -2,8 +2,7 @@
 
 #include "Clock.h"
 
-// A clock that stands still until the test moves it. Setting it lets time pass; stepping it moves
-// the wall clock alone, as a user or a time service setting the clock does.
+// A clock that stands still until set, which lets time pass, or stepped, which moves the wall clock alone.
 class ManualClock : public Clock
 {
 public:

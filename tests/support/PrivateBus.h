@@ -6,9 +6,7 @@
 #include <QTemporaryDir>
 #include <QVariantMap>
 
-// A D-Bus daemon of the test's own. start() makes it this process's session and system bus, so
-// QtDBus and every program started afterwards talk to it; connection() is a separate connection
-// to it, for the stand-ins below.
+// A D-Bus daemon, the session and system bus of this process and all it starts; connection() serves the stand-ins below.
 class PrivateBus
 {
 public:

@@ -6,8 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-// An Icecast server of the test's own on 127.0.0.1, with ffmpeg as the source client of each mount
-// playing a 440 Hz tone. Listeners get no backlog on connecting, as from a live station.
+// An Icecast server on 127.0.0.1, ffmpeg playing a 440 Hz tone into each mount, live: listeners get no backlog.
 class PrivateIcecast
 {
 public:

@@ -3,8 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// What ffprobe says of a recorded file, and what sox measures once FFmpeg has decoded it to mono
-// (a stereo tone misreads).
+// What ffprobe says of a recorded file, and what sox measures of it decoded to mono (a stereo tone misreads).
 class Recording
 {
 public:

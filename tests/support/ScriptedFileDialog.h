@@ -4,8 +4,7 @@
 
 #include <QList>
 
-// Stands in for the user at the file dialog: records every showing and gives the queued
-// answers; with none queued it cancels.
+// Stands in for the user at the file dialog: records every showing and gives the queued answers, else cancels.
 class ScriptedFileDialog : public FileDialog
 {
 public:

@@ -5,8 +5,7 @@
 #include <QList>
 #include <QString>
 
-// Stands in for the user at message boxes: records every box and gives the queued answers.
-// A box with no queued answer is answered No (Ok for an Ok box) and still recorded.
+// Stands in for the user at message boxes: records every box and gives the queued answers, else No (or Ok).
 class ScriptedMessageBoxes : public MessageBoxes
 {
 public:

@@ -6,9 +6,7 @@
 #include <QList>
 #include <QStringList>
 
-// Make-believe recorder processes, started and ended in place of real ones. A start notes its
-// argument and counts as running. An end is answered at once while none runs, or while they end at
-// once; lingering ones hold it, as the real terminator waits for an exit, until the test ends them.
+// Make-believe recorders: a start notes its argument; an end is answered at once, or held by lingering ones until endAll().
 class StandInRecorders : public ProcessTerminator, public ProgramLauncher
 {
 public:

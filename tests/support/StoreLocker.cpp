@@ -1,10 +1,5 @@
 #include "StoreLocker.h"
 
-StoreLocker::StoreLocker(const QString &storePath)
-    : m_storePath(storePath)
-{
-}
-
 StoreLocker::~StoreLocker()
 {
     if (m_shell.state() != QProcess::NotRunning) {

@@ -7,11 +7,10 @@
 class StoreLocker
 {
 public:
-    explicit StoreLocker(const QString &storePath);
+    explicit StoreLocker(const QString &storePath) : m_storePath(storePath) {}
     ~StoreLocker();
 
-    // Exclusively, so that nobody reads or writes; or as a reader in the middle of a read, which lets
-    // others write but not commit.
+    // Exclusively, so that nobody reads or writes; or as a reader in mid-read, which lets others write but not commit.
     enum class Hold { Exclusive, Reading };
 
     // True once the lock is held.

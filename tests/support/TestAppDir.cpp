@@ -163,39 +163,22 @@ QList<QStringList> TestAppDir::rows() const
     return result;
 }
 
-QString TestAppDir::queryText(const QString &sql) const
-{
-    QString text;
-    run(storePath(), sql, {}, [&text](QSqlQuery &query) { text = query.next() ? query.value(0).toString() : QString(); });
-    return text;
-}
-
-QString TestAppDir::installProgram() const
+QString TestAppDir::installProgram(const QString &recorder) const
 {
     const QString target = m_dir.filePath(QStringLiteral("quillscheduler"));
-    QFile::remove(target);
-    if (!QFile::copy(QStringLiteral(QUILL_PROGRAM_PATH), target))
-        qFatal("cannot copy the program into the test directory");
-    QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser);
+    for (const auto &[from, to] : {std::pair(QStringLiteral(QUILL_PROGRAM_PATH), target), std::pair(recorder, m_dir.filePath("quillsnd.exe"))}) {
+        QFile::remove(to);
+        if (!QFile::copy(from, to))
+            qFatal("cannot copy %s into the test directory", qPrintable(from));
+    }
     return target;
 }
 
-void TestAppDir::installStandInRecorder() const
+QStringList TestAppDir::recorderArguments() const
 {
-    const QString target = m_dir.filePath(QStringLiteral("quillsnd.exe"));
-    QFile::remove(target);
-    if (!QFile::copy(QStringLiteral(STANDIN_LOGGING_RECORDER_PATH), target))
-        qFatal("cannot copy the stand-in recorder into the test directory");
-}
-
-QList<TestAppDir::RecorderStart> TestAppDir::recorderStarts() const
-{
-    QList<RecorderStart> starts;
     QFile log(m_dir.filePath(QStringLiteral("recorder.log")));
-    for (const QByteArray &line : log.open(QIODevice::ReadOnly) ? log.readAll().split('\n') : QList<QByteArray>()) {
-        const QList<QByteArray> parts = line.split('\t');
-        if (parts.size() == 3)
-            starts.append({parts[0].toDouble(), parts[1].toInt(), QString::fromUtf8(parts[2])});
-    }
-    return starts;
+    QStringList lines = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts) : QStringList();
+    for (QString &line : lines)
+        line = line.section(u'\t', 2);
+    return lines;
 }

@@ -5,8 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A temporary application directory holding a fresh, empty store.
-// Rows are put in and read back through a connection of its own, as another program would.
+// A temporary application directory with a fresh store, whose rows it writes and reads as another program would.
 class TestAppDir
 {
 public:
@@ -30,8 +29,6 @@ public:
     // The rows in start order, each field as stored (NULL as "<null>").
     QList<QStringList> rows() const;
     int rowCount() const { return int(rows().size()); }
-    // The first column of the first row a query gives, as text.
-    QString queryText(const QString &sql) const;
 
     // Ways a store can be unusable.
     enum class Damage { Missing, Empty, Truncated, RandomBytes, NoTable, ReadOnly, FolderReadOnly };
@@ -39,18 +36,10 @@ public:
     bool damageStore(Damage damage);
     QByteArray storeBytes() const;
 
-    // Copies the built program into this directory and returns its path there.
-    QString installProgram() const;
-
-    // A stand-in recorder "quillsnd.exe": each start adds a line to recorder.log.
-    void installStandInRecorder() const;
-    struct RecorderStart
-    {
-        double epochSeconds;
-        int argumentCount;
-        QString argument;
-    };
-    QList<RecorderStart> recorderStarts() const;
+    // Copies in the built program, returned, and a recorder as quillsnd.exe: by default one that logs its starts.
+    QString installProgram(const QString &recorder = QStringLiteral(STANDIN_LOGGING_RECORDER_PATH)) const;
+    // The argument of each start of the stand-in recorder.
+    QStringList recorderArguments() const;
 
 private:
     QTemporaryDir m_dir;

@@ -14,8 +14,7 @@
 
 class TestAppDir;
 
-// What a window needs from outside, for tests: message boxes answered by the test, a clock and a
-// zone the test sets, stand-ins for the recorder's processes, and a desktop that keeps what it is told.
+// What a window needs from outside, all set or answered by the test, with stand-ins for the recorder's processes.
 class TestServices
 {
 public:
