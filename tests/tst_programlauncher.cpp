@@ -85,8 +85,7 @@ private slots:
 
         const QString expected = record == QLatin1String("wine-received") ? QStringLiteral("2\n%1\n%2\n").arg(program, argument)
                                                                           : QStringLiteral("1\n%1\n").arg(argument);
-        // The two run side by side: the first may still be writing once the follower is done.
-        if (!record.isEmpty())
+        if (!record.isEmpty()) // it runs beside the follower, and may still be writing
             QTRY_COMPARE_WITH_TIMEOUT(read(record), expected, 10000);
         QCOMPARE(read(QStringLiteral("received")), record == QLatin1String("received") ? expected : QString());
         QCOMPARE(read(QStringLiteral("wine-received")), record == QLatin1String("wine-received") ? expected : QString());

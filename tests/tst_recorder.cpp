@@ -231,7 +231,7 @@ private slots:
         QVERIFY2(file.holdsTheTone(stop == 0 ? 2.75 : stop == SIGKILL ? 1 : 1.5, stop == 0 ? 3.25 : 2.5), qPrintable(file.text));
     }
 
-    // The real scheduler fires a task, the real recorder records, and the next task ends it and starts its own.
+    // The real scheduler fires a task, the real recorder records (a loaded machine starts it late), the next ends it.
     void schedulerChainsRecordings()
     {
         TestAppDir dir;
@@ -249,7 +249,7 @@ private slots:
         scheduler.kill();
         scheduler.waitForFinished(5000);
         const Recording ended(first);
-        QVERIFY2(ended.holdsTheTone(3, 5), qPrintable(ended.text));
+        QVERIFY2(ended.holdsTheTone(2, 5), qPrintable(ended.text));
         QCOMPARE(dir.rowCount(), 0);
     }
 
