@@ -8,7 +8,7 @@ Recording::Recording(const QString &path)
 {
     QTemporaryDir dir;
     const QString mono = dir.filePath("mono.wav");
-    output("ffmpeg", {"-v", "error", "-i", path, "-ac", "1", mono});
+    output("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-ac", "1", mono});
     text = (output("ffprobe", {"-v", "error", "-show_entries", "stream=codec_name,bit_rate:format=format_name,duration",
                                "-of", "default=noprint_wrappers=1", path})
             + output("sox", {mono, "-n", "stat"}))
