@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "LocalTimeZone.h"
 #include "RecordCursor.h"
+#include "SeriesFileName.h"
 #include "SleepInhibitor.h"
 #include "TaskClaims.h"
 
@@ -57,6 +58,9 @@ void ScheduleMonitor::tick(const QDateTime &now)
         QList<Task> missed;
         judge(now, &missed);
         m_told.missed(missed);
+        // Series moved on from passed occurrences now stand elsewhere in the start order.
+        if (std::exchange(m_seriesMoved, false))
+            reread();
     }
     tellOfAHeldStore(now);
     keepAwakeBeforeAStart(now);
@@ -84,9 +88,11 @@ void ScheduleMonitor::judge(const QDateTime &now, QList<Task> *missed)
         case TaskDueCheck::Verdict::NotYet:
             return;
         case TaskDueCheck::Verdict::Passed:
-            // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
-            m_passedOver = true;
-            missed->append(*task);
+            if (!passOverSeries(*task, now)) {
+                // Missed tasks stay in the store for the user to see; the tasks behind them still fire.
+                m_passedOver = true;
+                missed->append(*task);
+            }
             rows.moveNext();
             break;
         case TaskDueCheck::Verdict::Due:
@@ -110,7 +116,43 @@ bool ScheduleMonitor::wallClockStepped(const QDateTime &now)
 
 void ScheduleMonitor::reread()
 {
+    resumeSeries();
     m_rereadWanted = m_context.reread().failed();
+}
+
+bool ScheduleMonitor::passOverSeries(const Task &task, const QDateTime &now)
+{
+    const QTimeZone zone = m_context.zone.current();
+    const auto isPast = [&](QDate date) {
+        return TaskDueCheck::check(date, task.startTime(), task.parameter(), now, zone).verdict
+               == TaskDueCheck::Verdict::Passed;
+    };
+    QList<QDate> passed;
+    StoreError error;
+    switch (m_claims->passOver(task, isPast, &passed, &error)) {
+    case TaskClaims::Outcome::NotASeries:
+        return false;
+    case TaskClaims::Outcome::Claimed:
+        m_told.missedOccurrences(task, passed);
+        commitClaims();
+        m_seriesMoved = true;
+        return true;
+    default:
+        // Not to be moved just now (the store is held, or the row changed): read again and retry.
+        m_rereadWanted = true;
+        return true;
+    }
+}
+
+void ScheduleMonitor::resumeSeries()
+{
+    const QDateTime now = m_context.clock.now();
+    const QTimeZone zone = m_context.zone.current();
+    const auto isToCome = [&](QDate date, QTime time) {
+        return TaskDueCheck::startMsecs(date, time, zone) > now.toMSecsSinceEpoch();
+    };
+    if (!m_claims->resumeSeries(isToCome))
+        commitClaims();
 }
 
 bool ScheduleMonitor::isClaimed(const Task &task) const
@@ -127,7 +169,8 @@ void ScheduleMonitor::fire(const QDateTime &now)
     const Task fields = *rows.currentTask();
     const qint64 rowId = fields.rowId();
     StoreError error;
-    const TaskClaims::Outcome claim = m_claims->claim(fields, &error);
+    bool isOccurrence = false;
+    const TaskClaims::Outcome claim = m_claims->claim(fields, &error, &isOccurrence);
     if (claim == TaskClaims::Outcome::Locked) {
         // Another program holds the store: the next tick tries again, with the seconds then left.
         if (!m_claimHeldSinceMs) {
@@ -153,6 +196,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
     default:
         m_claimed.insert(rowId, fields);
         m_uncommitted.append(fields);
+        m_uncommittedOccurrence = m_uncommittedOccurrence || isOccurrence;
         break;
     }
     const QString notRemovedBecause = claim == TaskClaims::Outcome::NotRemoved ? error.description : QString();
@@ -161,6 +205,8 @@ void ScheduleMonitor::fire(const QDateTime &now)
     emit nextTaskChanged();
 
     const QString parameter = fields.parameter();
+    const QString outputFile =
+        isOccurrence ? SeriesFileName::forDate(fields.filename(), fields.startDate()) : fields.filename();
     const QPointer<ScheduleMonitor> self(this);
     // Asked again when the recorder starts: ending the one before may have taken a while.
     const auto stopLength = [self, fields, parameter]() -> std::optional<QString> {
@@ -172,7 +218,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
         return check.verdict == TaskDueCheck::Verdict::Due ? std::optional(check.stopParameter) : std::nullopt;
     };
     m_context.recorder.Win32Keyword(
-        m_context.recorderPath, stopLength, fields.filename(),
+        m_context.recorderPath, stopLength, outputFile,
         [self, rowId, fields, notRemovedBecause](RecorderLaunch::Outcome outcome, const QString &stopLength) {
             if (self)
                 self->settle(rowId, fields, outcome, stopLength, notRemovedBecause);
@@ -234,6 +280,9 @@ void ScheduleMonitor::commitClaims()
         return;
     }
     m_commitHeldSinceMs.reset();
+    // A series' next occurrence, stored by the claim, is to be listed.
+    if (std::exchange(m_uncommittedOccurrence, false))
+        m_rereadWanted = true;
     // Undone by the store: the claimed rows are back, but their recorders have started.
     if (error.failed()) {
         for (const Task &task : std::as_const(m_uncommitted))

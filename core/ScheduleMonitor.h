@@ -61,6 +61,8 @@ public:
     // until then the claim holds the store's write lock. The terminator ends the recorder before it
     // within a few seconds.
     void waitUntilClaimsSettled();
+    // Gives each series whose row has gone its next occurrence still to come.
+    void resumeSeries();
 
 signals:
     // The shown task has changed: one was claimed, and the next one is current.
@@ -71,6 +73,8 @@ signals:
 private:
     bool wallClockStepped(const QDateTime &now);
     void reread();
+    // A passed occurrence of a series moves the series on; false for a one-shot task.
+    bool passOverSeries(const Task &task, const QDateTime &now);
     void judge(const QDateTime &now, QList<Task> *missed);
     bool isClaimed(const Task &task) const;
     void fire(const QDateTime &now);
@@ -92,12 +96,14 @@ private:
     bool m_commitWanted = false;
     bool m_commitFailed = false;
     bool m_passedOver = false;
+    bool m_seriesMoved = false;
     // Since when a due task could not be claimed, or claims could not be committed, as the store was held.
     std::optional<qint64> m_claimHeldSinceMs;
     std::optional<qint64> m_commitHeldSinceMs;
     Task m_heldTask;
     // Claimed tasks whose removal is yet to be committed.
     QList<Task> m_uncommitted;
+    bool m_uncommittedOccurrence = false;
     mutable std::optional<std::pair<qint64, std::optional<qint64>>> m_shownStart;
     // Claimed rows, which a re-read may still list until their removal is committed.
     QHash<qint64, Task> m_claimed;

@@ -9,8 +9,9 @@
 
 namespace {
 
-// At most this many missed tasks are named in one notice.
+// At most this many missed tasks, or dates of a series, are named in one notice.
 constexpr int NamedMissedTasks = 5;
+constexpr int NamedMissedDates = 7;
 
 QString titleOf(const Task &task)
 {
@@ -63,6 +64,19 @@ void ScheduleNotices::missed(const QList<Task> &tasks)
     if (untold.size() > NamedMissedTasks)
         lines << QStringLiteral("……");
     m_notices.notify(QStringLiteral("已错过 %1 个录音计划").arg(untold.size()), lines.join(u'\n'));
+}
+
+void ScheduleNotices::missedOccurrences(const Task &task, const QList<QDate> &dates)
+{
+    QStringList named;
+    for (const QDate date : dates.mid(0, NamedMissedDates))
+        named << date.toString(Qt::ISODate);
+    if (dates.size() > NamedMissedDates)
+        named << QStringLiteral("……");
+    m_notices.notify(titleOf(task), QStringLiteral("已错过 %1 次: %2 %3\n时间: %4, 文件: %5")
+                                        .arg(dates.size())
+                                        .arg(task.program(), named.join(QStringLiteral(", ")),
+                                             task.text(ScheduleFields::Field::StartTime), task.filename()));
 }
 
 void ScheduleNotices::recorderNotStarted(const Task &task, const QString &recorderPath)

@@ -23,6 +23,8 @@ public:
     void startedLate(const Task &task, qint64 startMs, qint64 lateSeconds, const QString &stopLength);
     // Several missed at once (at start-up, say) are told of in one notice.
     void missed(const QList<Task> &tasks);
+    // A series' occurrences on these dates passed unseen (the program was off, the machine slept).
+    void missedOccurrences(const Task &task, const QList<QDate> &dates);
     void recorderNotStarted(const Task &task, const QString &recorderPath);
     // The store has been held by another program for a long while: the task cannot be claimed, or
     // it has started and its removal cannot be made lasting.

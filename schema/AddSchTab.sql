@@ -1,4 +1,5 @@
--- The schedule store: one table of one-shot recording tasks.
+-- The schedule store: the recording tasks, and the plans of those that repeat.
+-- No semicolon in a comment: the file is cut into statements at each one.
 -- StartDate is ISO text (YYYY-MM-DD) and StartTime 24-hour text (HH:MM:SS), so that
 -- the text order is the time order and rows without a date sort first.
 CREATE TABLE AddSchTab (
@@ -11,3 +12,25 @@ CREATE TABLE AddSchTab (
 );
 
 CREATE INDEX AddSchTabStart ON AddSchTab (StartDate, StartTime);
+
+-- Repeating tasks. AddSchTab holds each series' next occurrence as an ordinary task, and its plan row
+-- names that row by its content (StartDate, StartTime, Filename, exactly as stored there), since
+-- VACUUM renumbers rowids. Program, Parameter and RecordLength copy the row's, so that a series
+-- whose row has gone can go on. Rule is an RFC 5545 recurrence rule such as FREQ=DAILY, or
+-- FREQ=WEEKLY with BYDAY=MO,TU,WE,TH,FR, INTERVAL, UNTIL or COUNT, counted from FirstDate, or from
+-- StartDate when FirstDate is NULL.
+CREATE TABLE AddSchPlan (
+    Id           INTEGER PRIMARY KEY,
+    StartDate    TEXT,
+    StartTime    TEXT,
+    Filename     TEXT,
+    Rule         TEXT NOT NULL,
+    FirstDate    TEXT,
+    Program      TEXT,
+    Parameter    TEXT,
+    RecordLength TEXT
+);
+
+CREATE INDEX AddSchPlanRow ON AddSchPlan (StartDate, StartTime, Filename);
+
+PRAGMA user_version = 1;

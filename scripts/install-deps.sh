@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of the fuzz build
   qt6-base-dev libqt6sql6-sqlite
   qt6-wayland  # the recorder's window on a Wayland desktop
+  libical-dev  # the recurrence rules of series
   libpulse-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev  # the recorder
   pulseaudio pulseaudio-utils sox libsox-fmt-pulse libsox-fmt-mp3 ffmpeg  # the recorder's tests
   icecast2  # a private stream server for the recorder's stream tests

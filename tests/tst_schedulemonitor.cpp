@@ -275,6 +275,64 @@ private slots:
         QCOMPARE(notices().filter("/rec/kept.mp3").size(), 1);
     }
 
+    // Two copies on one store: each occurrence starts once, to a file of its own, and the next takes its place.
+    void aSeriesFiresEachOccurrenceOnceToItsOwnFile()
+    {
+        const QString rule = QStringLiteral("FREQ=DAILY;COUNT=3");
+        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/rec/news.mp3", "60", "length"}, rule);
+        MonitoringCopy one(*m_services, *m_dir);
+        MonitoringCopy other(*m_services, *m_dir);
+        // A recorder that does not start puts the occurrence back as it was.
+        m_services->recorders.present = false;
+        tickAt(one, QTime(6, 0, 0));
+        QCOMPARE(m_dir->plans(), QStringList({"2026-12-24 06:00:00 " + rule}));
+        QCOMPARE(m_dir->rowCount(), 1);
+        m_services->recorders.present = true;
+        tickAt(one, QTime(6, 0, 1));
+        tickAt(other, QTime(6, 0, 1, 50));
+        tickAt(other, QTime(6, 0, 1, 150));
+        for (int day = 1; day < 4; ++day) {
+            tickAt(one, QTime(6, 0, 0), Day.addDays(day));
+            tickAt(other, QTime(6, 0, 0, 50), Day.addDays(day));
+            tickAt(other, QTime(6, 0, 0, 150), Day.addDays(day));
+        }
+        QCOMPARE(started(), QStringList({"/t&59&/o&/rec/news 2026-12-24.mp3", Stopping60 + "/rec/news 2026-12-25.mp3",
+                                         Stopping60 + "/rec/news 2026-12-26.mp3"}));
+        QCOMPARE(m_dir->rowCount() + m_dir->plans().size(), 0);
+    }
+
+    // The occurrences missed while the program was off are told in one notice; the one still recording joins late.
+    void daysOffAreToldOnceAndTheSeriesGoesOn_data()
+    {
+        QTest::addColumn<QTime>("back");
+        QTest::addColumn<QStringList>("started");
+        QTest::addColumn<QString>("nextDate");
+        QTest::newRow("back before the day's start") << QTime(5, 0) << QStringList() << "2026-12-27";
+        QTest::newRow("back while it records") << QTime(6, 0, 30) << QStringList({"/t&30&/o&/rec/news 2026-12-27.mp3"})
+                                               << "2026-12-28";
+    }
+
+    void daysOffAreToldOnceAndTheSeriesGoesOn()
+    {
+        QFETCH(QTime, back);
+        QFETCH(QStringList, started);
+        QFETCH(QString, nextDate);
+        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/rec/news.mp3", "60", "length"}, "FREQ=DAILY");
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, back, Day.addDays(3));
+        tickAt(copy, back.addMSecs(100), Day.addDays(3));
+        QCOMPARE(this->started(), started);
+        QCOMPARE(notices().filter("已错过"), QStringList({"«news» | 已错过 3 次: news 2026-12-24, 2026-12-25, 2026-12-26\n"
+                                         "时间: 06:00:00, 文件: /rec/news.mp3"}));
+        QCOMPARE(m_dir->plans(), QStringList({nextDate + " 06:00:00 FREQ=DAILY"}));
+        // Fired by a program that keeps no plans: the series goes on with its next occurrence still to come.
+        m_dir->exec("DELETE FROM AddSchTab");
+        m_services->clock.set(QDateTime(QDate::fromString(nextDate, Qt::ISODate).addDays(1), QTime(6, 0, 1)));
+        copy.monitor->resumeSeries();
+        QCOMPARE(m_dir->rows().value(0).value(0), QDate::fromString(nextDate, Qt::ISODate).addDays(2).toString(Qt::ISODate));
+        QCOMPARE(m_dir->rowCount(), 1);
+    }
+
     void aMissingRecorderKeepsTheTaskAndIsTriedEachSecond()
     {
         m_services->recorders.present = false;

@@ -12,6 +12,7 @@
 #include "RecordCursor.h"
 #include "ScheduleMonitor.h"
 #include "ScheduleFields.h"
+#include "SeriesPlans.h"
 #include "StoreConnection.h"
 #include "TaskClaims.h"
 #include "TaskStore.h"
@@ -137,13 +138,13 @@ StoreError Scheduler::Form_Load()
     // Fired tasks could not be removed from a store that cannot be written, and would fire again.
     if ((error = connection->checkWritable()))
         return error;
+    if ((error = SeriesPlans::upgrade(*connection)))
+        return error;
     auto claims = TaskClaims::open(storePath(), &error, StartupLockWaitMs);
     if (!claims)
         return error;
-    // The list is read once, below, and only when there is a task to read.
-    bool anyTask = false;
     auto unread = connection->openRecordset(ScheduleFields::OrderedQuery, &error);
-    if (!unread || (error = TaskStore(connection).hasTasks(&anyTask)))
+    if (!unread)
         return error;
     m_data1->attach(std::move(unread));
 
@@ -153,6 +154,12 @@ StoreError Scheduler::Form_Load()
                                      m_services.sleepInhibitor},
                                     std::move(claims), this);
     connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
+    // A series whose row went while the program was off gets it back before the list is read.
+    m_monitor->resumeSeries();
+    // The list is read once, below, and only when there is a task to read.
+    bool anyTask = false;
+    if ((error = TaskStore(connection).hasTasks(&anyTask)))
+        return error;
     if (!anyTask) {
         scheduleNextTick();
         return {};

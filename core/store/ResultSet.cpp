@@ -1,6 +1,7 @@
 #include "ResultSet.h"
 
 #include "ScheduleFields.h"
+#include "SeriesPlans.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
 
@@ -167,10 +168,15 @@ StoreError ResultSet::update()
     for (int i = 0; i < ScheduleFields::Count; ++i)
         write.bindValue(QLatin1Char(':') + ScheduleFields::All[i], m_pending.stored(ScheduleFields::Field(i)));
 
-    if (!write.exec())
-        return connection.errorFrom(write.lastError());
-    if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
-        return StoreError::recordDeleted();
+    const StoreError error = withSeries([&](std::optional<Task> before, SeriesPlans &plans) -> StoreError {
+        if (!write.exec())
+            return connection.errorFrom(write.lastError());
+        if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
+            return StoreError::recordDeleted();
+        return before ? plans.followRow(*before, m_pending) : StoreError();
+    });
+    if (error)
+        return error;
 
     // A new row joins the end of the listed rows, as it would in a live result set.
     if (m_editMode == EditMode::Adding) {
@@ -183,6 +189,26 @@ StoreError ResultSet::update()
     }
     dropPending();
     return {};
+}
+
+StoreError ResultSet::withSeries(const std::function<StoreError(std::optional<Task>, SeriesPlans &)> &change)
+{
+    StoreConnection &connection = m_store.connection();
+    QSqlQuery transaction(connection.database());
+    if (!transaction.exec(QStringLiteral("SAVEPOINT userChange")))
+        return connection.errorFrom(transaction.lastError());
+    std::optional<Task> before;
+    SeriesPlans plans(connection.shared_from_this());
+    StoreError error;
+    if (m_editMode != EditMode::Adding)
+        error = m_store.read(m_rowIds.at(m_position), &before);
+    if (!error)
+        error = change(before, plans);
+    if (error)
+        transaction.exec(QStringLiteral("ROLLBACK TO userChange"));
+    if (!transaction.exec(QStringLiteral("RELEASE userChange")) && !error)
+        error = connection.errorFrom(transaction.lastError());
+    return error;
 }
 
 StoreError ResultSet::cancelUpdate()
@@ -202,10 +228,15 @@ StoreError ResultSet::deleteRow()
     QSqlQuery removal(connection.database());
     removal.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
     removal.bindValue(QStringLiteral(":id"), m_rowIds.at(m_position));
-    if (!removal.exec())
-        return connection.errorFrom(removal.lastError());
-    if (removal.numRowsAffected() == 0)
-        return StoreError::recordDeleted();
+    const StoreError error = withSeries([&](std::optional<Task> before, SeriesPlans &plans) -> StoreError {
+        if (!removal.exec())
+            return connection.errorFrom(removal.lastError());
+        if (removal.numRowsAffected() == 0)
+            return StoreError::recordDeleted();
+        return before ? plans.dropRow(*before) : StoreError();
+    });
+    if (error)
+        return error;
     markCurrentRowRemoved();
     return {};
 }

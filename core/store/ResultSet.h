@@ -11,9 +11,11 @@
 #include <QSet>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class SeriesPlans;
 class StoreConnection;
 
 // The tasks in start order, listed afresh by each requery: moves and field reads of the rows read
@@ -77,6 +79,9 @@ signals:
     void rowsReset();
 
 private:
+    // One change of the user's to the current or a new row, with the series' plan following it in the
+    // same transaction; given the row as stored before, or nothing for a new one.
+    StoreError withSeries(const std::function<StoreError(std::optional<Task>, SeriesPlans &)> &change);
     friend class StoreConnection;
     explicit ResultSet(std::shared_ptr<StoreConnection> connection);
 

@@ -1,6 +1,7 @@
 #include "TaskClaims.h"
 
 #include "ScheduleFields.h"
+#include "SeriesRule.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
 
@@ -11,6 +12,8 @@ namespace {
 
 // On the way out a pending commit may wait this long for readers to let go.
 constexpr int FinalCommitWaitMs = 2000;
+// Occurrence dates are looked up this many at a time while days off are walked.
+constexpr int DatesPerLookup = 64;
 
 } // namespace
 
@@ -19,6 +22,7 @@ TaskClaims::TaskClaims(std::shared_ptr<StoreConnection> connection)
     , m_begin(m_connection->database())
     , m_select(m_connection->database())
     , m_delete(m_connection->database())
+    , m_insert(m_connection->database())
 {
 }
 
@@ -27,12 +31,15 @@ bool TaskClaims::prepare(StoreError *error)
     if (m_prepared)
         return true;
     // Reading the table's layout needs the store: another program's lock may keep it from that.
-    const bool prepared = m_begin.prepare(QStringLiteral("BEGIN IMMEDIATE"))
-                          && m_select.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id")
-                                                  .arg(StoredForm::columnList(), ScheduleFields::Table))
-                          && m_delete.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table));
+    const bool prepared =
+        m_begin.prepare(QStringLiteral("BEGIN IMMEDIATE"))
+        && m_select.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = :id")
+                                .arg(StoredForm::columnList(), ScheduleFields::Table))
+        && m_delete.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = :id").arg(ScheduleFields::Table))
+        && m_insert.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, ?, ?, ?, ?, ?, ?)")
+                                .arg(ScheduleFields::Table, StoredForm::columnList()));
     if (!prepared) {
-        for (const QSqlQuery *query : {&m_begin, &m_select, &m_delete}) {
+        for (const QSqlQuery *query : {&m_begin, &m_select, &m_delete, &m_insert}) {
             if (query->lastError().isValid())
                 *error = m_connection->errorFrom(query->lastError());
         }
@@ -59,6 +66,11 @@ std::unique_ptr<TaskClaims> TaskClaims::open(const QString &storePath, StoreErro
     if (!connection)
         return nullptr;
     std::unique_ptr<TaskClaims> claims(new TaskClaims(connection));
+    SeriesPlans::Access access = SeriesPlans::Access::OlderStore;
+    if ((*error = SeriesPlans::access(*connection, &access)))
+        return nullptr;
+    if (access == SeriesPlans::Access::Writable)
+        claims->m_plans = std::make_unique<SeriesPlans>(connection);
     // Prepared now, so that a claim in a task's second does not parse them; tried again at the claim.
     StoreError notYet;
     claims->prepare(&notYet);
@@ -68,61 +80,249 @@ std::unique_ptr<TaskClaims> TaskClaims::open(const QString &storePath, StoreErro
 
 TaskClaims::Outcome TaskClaims::failed(const QSqlQuery &query, StoreError *error) const
 {
-    *error = m_connection->errorFrom(query.lastError());
+    return failed(m_connection->errorFrom(query.lastError()), error);
+}
+
+TaskClaims::Outcome TaskClaims::failed(const StoreError &storeError, StoreError *error) const
+{
+    *error = storeError;
     return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
 }
 
 void TaskClaims::rollBackIfEmpty()
 {
-    QSqlQuery query(m_connection->database());
-    if (m_unsettled.isEmpty() && query.exec(QStringLiteral("ROLLBACK")))
-        m_open = false;
+    if (!m_unsettled.isEmpty())
+        return;
+    // A ROLLBACK that fails finds no transaction: SQLite ends one itself after a full disk, say.
+    QSqlQuery(m_connection->database()).exec(QStringLiteral("ROLLBACK"));
+    m_open = false;
 }
 
-TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error)
+bool TaskClaims::beginIfNeeded(StoreError *error)
+{
+    if (!prepare(error))
+        return false;
+    if (m_open)
+        return true;
+    if (!m_begin.exec()) {
+        *error = m_connection->errorFrom(m_begin.lastError());
+        return false;
+    }
+    m_begin.finish();
+    m_open = true;
+    return true;
+}
+
+StoreError TaskClaims::readRow(qint64 rowId, std::optional<Task> *task, QVariantList *stored)
+{
+    m_select.bindValue(QStringLiteral(":id"), rowId);
+    if (!m_select.exec())
+        return m_connection->errorFrom(m_select.lastError());
+    task->reset();
+    if (m_select.next()) {
+        Task now(rowId);
+        for (int i = 0; i < ScheduleFields::Count; ++i) {
+            *stored << m_select.value(i);
+            now.setStored(ScheduleFields::Field(i), m_select.value(i));
+        }
+        *task = now;
+    }
+    m_select.finish();
+    return {};
+}
+
+StoreError TaskClaims::insertRow(const Task &task, qint64 *rowId)
+{
+    m_insert.addBindValue(*rowId < 0 ? QVariant() : QVariant(*rowId));
+    for (int i = 0; i < ScheduleFields::Count; ++i)
+        m_insert.addBindValue(task.stored(ScheduleFields::Field(i)));
+    if (!m_insert.exec())
+        return m_connection->errorFrom(m_insert.lastError());
+    *rowId = m_insert.lastInsertId().toLongLong();
+    m_insert.finish();
+    return {};
+}
+
+bool TaskClaims::within(const std::function<StoreError()> &change, StoreError *error)
+{
+    QSqlQuery query(m_connection->database());
+    if (!query.exec(QStringLiteral("SAVEPOINT change"))) {
+        *error = m_connection->errorFrom(query.lastError());
+        return false;
+    }
+    *error = change();
+    if (error->failed())
+        query.exec(QStringLiteral("ROLLBACK TO change"));
+    query.exec(QStringLiteral("RELEASE change"));
+    return !error->failed();
+}
+
+TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, bool *isOccurrence)
 {
     const qint64 rowId = asRead.rowId();
     *error = {};
-    if (!prepare(error))
-        return error->number == StoreError::Locked ? Outcome::Locked : Outcome::Failed;
-    if (!m_open) {
-        if (!m_begin.exec())
-            return failed(m_begin, error);
-        m_begin.finish();
-        m_open = true;
-    }
-    m_select.bindValue(QStringLiteral(":id"), rowId);
-    if (!m_select.exec()) {
-        const Outcome outcome = failed(m_select, error);
+    if (!beginIfNeeded(error))
+        return failed(*error, error);
+    std::optional<Task> now;
+    QVariantList stored;
+    std::optional<SeriesPlan> plan;
+    if (const StoreError readError = readRow(rowId, &now, &stored);
+        readError || (m_plans && now && (*error = m_plans->planOf(*now, &plan)))) {
+        const Outcome outcome = failed(readError ? readError : *error, error);
         rollBackIfEmpty();
         return outcome;
     }
-    if (!m_select.next()) {
-        m_select.finish();
+    if (!now || *now != asRead) {
         rollBackIfEmpty();
-        return Outcome::Gone;
+        return now ? Outcome::Changed : Outcome::Gone;
     }
+    // A rule that cannot be read leaves its row a one-shot task.
+    const std::optional<SeriesRule> rule = plan ? SeriesRule::read(plan->rule) : std::nullopt;
+    if (isOccurrence)
+        *isOccurrence = rule.has_value();
+
+    Undo undo{stored, -1, std::nullopt};
+    const bool claimed = within(
+        [&]() -> StoreError {
+            m_delete.bindValue(QStringLiteral(":id"), rowId);
+            if (!m_delete.exec())
+                return m_connection->errorFrom(m_delete.lastError());
+            m_delete.finish();
+            return rule ? continueSeries(*plan, *rule, asRead, &undo) : StoreError();
+        },
+        error);
+    if (!claimed) {
+        rollBackIfEmpty();
+        return error->number == StoreError::Locked ? Outcome::Locked : Outcome::NotRemoved;
+    }
+    m_unsettled.insert(rowId, undo);
+    return Outcome::Claimed;
+}
+
+StoreError TaskClaims::continueSeries(SeriesPlan plan, const SeriesRule &rule, const Task &task, Undo *undo)
+{
+    undo->planBefore = plan;
+    const std::optional<QDate> next = rule.nextAfter(plan.countsFrom(), task.startTime(), task.startDate());
+    if (!next)
+        return m_plans->remove(plan.id);
+    Task nextRow = task;
+    nextRow.setValue(ScheduleFields::Field::StartDate, *next);
+    if (const StoreError error = insertRow(nextRow, &undo->nextRowId))
+        return error;
+    plan.firstDate = plan.countsFrom();
+    plan.row = nextRow;
+    return m_plans->put(&plan);
+}
+
+TaskClaims::Outcome TaskClaims::passOver(const Task &asRead, const DateTest &isPast, QList<QDate> *passed,
+                                         StoreError *error)
+{
+    *error = {};
+    // Most passed-over tasks are one-shot: they are told apart without taking the store.
+    std::optional<SeriesPlan> plan;
+    if (!m_plans || m_plans->planOf(asRead, &plan) || !plan || !SeriesRule::read(plan->rule))
+        return Outcome::NotASeries;
+    if (!beginIfNeeded(error))
+        return failed(*error, error);
+    std::optional<Task> now;
     QVariantList stored;
-    Task now(rowId);
-    for (int i = 0; i < ScheduleFields::Count; ++i) {
-        stored << m_select.value(i);
-        now.setStored(ScheduleFields::Field(i), m_select.value(i));
-    }
-    m_select.finish();
-    if (now != asRead) {
+    if (const StoreError readError = readRow(asRead.rowId(), &now, &stored);
+        readError || (now && (*error = m_plans->planOf(*now, &plan)))) {
+        const Outcome outcome = failed(readError ? readError : *error, error);
         rollBackIfEmpty();
-        return Outcome::Changed;
+        return outcome;
+    }
+    const std::optional<SeriesRule> rule = plan ? SeriesRule::read(plan->rule) : std::nullopt;
+    if (!now || *now != asRead || !rule) {
+        rollBackIfEmpty();
+        return !now ? Outcome::Gone : (*now != asRead ? Outcome::Changed : Outcome::NotASeries);
     }
 
-    m_delete.bindValue(QStringLiteral(":id"), rowId);
-    if (!m_delete.exec()) {
-        const Outcome outcome = failed(m_delete, error);
-        rollBackIfEmpty();
-        return outcome == Outcome::Locked ? outcome : Outcome::NotRemoved;
+    QList<QDate> gone{asRead.startDate()};
+    std::optional<QDate> target;
+    for (bool more = true; more && !target;) {
+        const QList<QDate> dates = rule->datesAfter(plan->countsFrom(), asRead.startTime(), gone.last(), DatesPerLookup);
+        more = dates.size() == DatesPerLookup;
+        for (const QDate date : dates) {
+            if (!isPast(date)) {
+                target = date;
+                break;
+            }
+            gone << date;
+        }
     }
-    m_delete.finish();
-    m_unsettled.insert(rowId, stored);
+    const bool moved = within(
+        [&]() -> StoreError {
+            m_delete.bindValue(QStringLiteral(":id"), asRead.rowId());
+            if (!m_delete.exec())
+                return m_connection->errorFrom(m_delete.lastError());
+            m_delete.finish();
+            if (!target)
+                return m_plans->remove(plan->id);
+            Task nextRow = asRead;
+            nextRow.setValue(ScheduleFields::Field::StartDate, *target);
+            qint64 sameRow = asRead.rowId();
+            if (const StoreError insertError = insertRow(nextRow, &sameRow))
+                return insertError;
+            plan->firstDate = plan->countsFrom();
+            plan->row = nextRow;
+            return m_plans->put(&*plan);
+        },
+        error);
+    if (!moved) {
+        const Outcome outcome = failed(*error, error);
+        rollBackIfEmpty();
+        return outcome;
+    }
+    *passed = gone;
     return Outcome::Claimed;
+}
+
+StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isToCome)
+{
+    QList<SeriesPlan> orphans;
+    StoreError error;
+    if (!m_plans || (error = m_plans->all(&orphans, true)) || orphans.isEmpty())
+        return error;
+    // Read again once the store is ours, so that two copies never both resume a series.
+    if (!beginIfNeeded(&error) || (error = m_plans->all(&orphans, true)))
+        return error;
+    for (SeriesPlan &plan : orphans) {
+        const std::optional<SeriesRule> rule = SeriesRule::read(plan.rule);
+        const QTime time = plan.row.startTime();
+        if (!rule || !plan.row.startDate().isValid() || !time.isValid())
+            continue;
+        std::optional<QDate> next;
+        for (QDate after = plan.row.startDate(); !next;) {
+            const QList<QDate> dates = rule->datesAfter(plan.countsFrom(), time, after, DatesPerLookup);
+            for (const QDate date : dates) {
+                if (isToCome(date, time)) {
+                    next = date;
+                    break;
+                }
+            }
+            if (dates.size() < DatesPerLookup)
+                break;
+            after = dates.last();
+        }
+        within(
+            [&]() -> StoreError {
+                if (!next)
+                    return m_plans->remove(plan.id);
+                plan.firstDate = plan.countsFrom();
+                plan.row.setValue(ScheduleFields::Field::StartDate, *next);
+                qint64 newRow = -1;
+                if (const StoreError insertError = insertRow(plan.row, &newRow))
+                    return insertError;
+                return m_plans->put(&plan);
+            },
+            &error);
+        if (error)
+            break;
+    }
+    if (error)
+        rollBackIfEmpty();
+    return error;
 }
 
 StoreError TaskClaims::restore(qint64 rowId)
@@ -130,19 +330,31 @@ StoreError TaskClaims::restore(qint64 rowId)
     const auto claimed = m_unsettled.constFind(rowId);
     if (claimed == m_unsettled.constEnd())
         return StoreError::noCurrentRecord();
-    QStringList placeholders;
-    for (const auto field : ScheduleFields::All)
-        placeholders << QLatin1Char(':') + field;
-    QSqlQuery insert(m_connection->database());
-    insert.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (:rowid, %3)")
-                       .arg(ScheduleFields::Table, StoredForm::columnList(), placeholders.join(QStringLiteral(", "))));
-    insert.bindValue(QStringLiteral(":rowid"), rowId);
-    for (int i = 0; i < ScheduleFields::Count; ++i)
-        insert.bindValue(QLatin1Char(':') + ScheduleFields::All[i], claimed->at(i));
-    if (!insert.exec())
-        return m_connection->errorFrom(insert.lastError());
-    m_unsettled.erase(claimed);
-    return {};
+    StoreError error;
+    const Undo undo = *claimed;
+    within(
+        [&]() -> StoreError {
+            if (undo.nextRowId >= 0) {
+                m_delete.bindValue(QStringLiteral(":id"), undo.nextRowId);
+                if (!m_delete.exec())
+                    return m_connection->errorFrom(m_delete.lastError());
+                m_delete.finish();
+            }
+            if (undo.planBefore) {
+                SeriesPlan plan = *undo.planBefore;
+                if (const StoreError planError = m_plans->put(&plan))
+                    return planError;
+            }
+            Task row(rowId);
+            for (int i = 0; i < ScheduleFields::Count; ++i)
+                row.setStored(ScheduleFields::Field(i), undo.stored.at(i));
+            qint64 sameRow = rowId;
+            return insertRow(row, &sameRow);
+        },
+        &error);
+    if (!error)
+        m_unsettled.erase(claimed);
+    return error;
 }
 
 void TaskClaims::settle(qint64 rowId)

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "SeriesPlans.h"
 #include "StoreError.h"
 #include "Task.h"
 
+#include <QDate>
 #include <QHash>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class StoreConnection;
 
@@ -16,6 +20,8 @@ class StoreConnection;
 // is committed only after its recorder has started: a copy killed at any moment leaves the task
 // either started or still stored, and of two copies only the one whose removal succeeds fires it.
 // Claims made while an earlier commit waits for the store join the same transaction.
+// A claimed occurrence of a series leaves the series' next occurrence in its place, in the same
+// transaction: the recorder has started and the next one is stored, or neither.
 class TaskClaims
 {
 public:
@@ -28,7 +34,10 @@ public:
         // anyway, and keep it from starting again for as long as the program runs.
         NotRemoved,
         Failed,
+        NotASeries, // a passed-over task that does not repeat
     };
+    // Whether an occurrence on the date, at the task's time, is wholly past, or is still to come.
+    using DateTest = std::function<bool(QDate)>;
 
     ~TaskClaims();
     TaskClaims(const TaskClaims &) = delete;
@@ -38,8 +47,16 @@ public:
     // each claim fails at once while another program holds the store.
     static std::unique_ptr<TaskClaims> open(const QString &storePath, StoreError *error, int openLockWaitMs);
 
-    // Removes the task's row when it still holds the fields it was read with.
-    Outcome claim(const Task &asRead, StoreError *error);
+    // Removes the task's row when it still holds the fields it was read with; for an occurrence of a
+    // series, stores the next one. Tells whether the task is such an occurrence.
+    Outcome claim(const Task &asRead, StoreError *error, bool *isOccurrence = nullptr);
+    // Moves a series whose occurrence has passed unseen on to its first occurrence that is not wholly
+    // past, and gives the dates passed over; a series without one ends. Nothing waits to be settled:
+    // commit when no claim does.
+    Outcome passOver(const Task &asRead, const DateTest &isPast, QList<QDate> *passed, StoreError *error);
+    // Stores the next occurrence still to come of each series whose row has gone (fired by a program
+    // that keeps no plans, or deleted by another tool); commit as above.
+    StoreError resumeSeries(const std::function<bool(QDate, QTime)> &isToCome);
     // A claimed row's recorder has started: its removal is to last.
     void settle(qint64 rowId);
     // Puts a claimed row back as it was stored, when its recorder did not start.
@@ -52,17 +69,37 @@ public:
     bool hasUnsettled() const { return !m_unsettled.isEmpty(); }
 
 private:
+    // What undoes a claim whose recorder did not start.
+    struct Undo
+    {
+        QVariantList stored;
+        qint64 nextRowId = -1;
+        std::optional<SeriesPlan> planBefore;
+    };
+
     explicit TaskClaims(std::shared_ptr<StoreConnection> connection);
     bool prepare(StoreError *error);
     Outcome failed(const QSqlQuery &query, StoreError *error) const;
+    Outcome failed(const StoreError &storeError, StoreError *error) const;
     void rollBackIfEmpty();
+    bool beginIfNeeded(StoreError *error);
+    // The row as stored now, or nothing when it is gone.
+    StoreError readRow(qint64 rowId, std::optional<Task> *task, QVariantList *stored);
+    StoreError insertRow(const Task &task, qint64 *rowId);
+    // The series' occurrence after the task's takes its place.
+    StoreError continueSeries(SeriesPlan plan, const class SeriesRule &rule, const Task &task, Undo *undo);
+    // A savepoint around one change, so that a change that fails half way undoes only itself.
+    bool within(const std::function<StoreError()> &change, StoreError *error);
 
     std::shared_ptr<StoreConnection> m_connection;
     bool m_prepared = false;
     QSqlQuery m_begin;
     QSqlQuery m_select;
     QSqlQuery m_delete;
+    QSqlQuery m_insert;
+    // Only in a store of this program's version.
+    std::unique_ptr<SeriesPlans> m_plans;
     bool m_open = false;
-    // The stored values of each claimed row whose recorder has yet to start, so that it can be put back.
-    QHash<qint64, QVariantList> m_unsettled;
+    // Each claimed row whose recorder has yet to start, with what puts it back.
+    QHash<qint64, Undo> m_unsettled;
 };

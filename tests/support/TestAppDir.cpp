@@ -123,6 +123,25 @@ void TestAppDir::insert(const QStringList &row) const
     run(storePath(), QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"), values);
 }
 
+void TestAppDir::insertSeries(const QStringList &row, const QString &rule) const
+{
+    insert(row);
+    run(storePath(), QStringLiteral("INSERT INTO AddSchPlan (StartDate, StartTime, Program, Filename, Parameter, "
+                                    "RecordLength, Rule) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {row[0], row[1], row[2], row[3], row[4], row[5], rule});
+}
+
+QStringList TestAppDir::plans() const
+{
+    QStringList result;
+    run(storePath(), QStringLiteral("SELECT StartDate || ' ' || StartTime || ' ' || Rule FROM AddSchPlan ORDER BY Id"), {},
+        [&result](QSqlQuery &query) {
+            while (query.next())
+                result << query.value(0).toString();
+        });
+    return result;
+}
+
 void TestAppDir::insertTasks(const QStringList &tasks) const
 {
     for (const QString &task : tasks)

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "StoreError.h"
+#include "Task.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlQuery>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class StoreConnection;
+
+// The plan of one series: its rule, the date the rule counts from, and a copy of the task row that
+// holds its next occurrence, to which it is linked by the row's StartDate, StartTime and Filename.
+struct SeriesPlan
+{
+    qint64 id = -1;
+    QString rule;
+    // Invalid when the rule counts from the row's own date; set once the row moves on.
+    QDate firstDate;
+    Task row;
+
+    QDate countsFrom() const { return firstDate.isValid() ? firstDate : row.startDate(); }
+};
+
+// The plan table beside the task table, and the version of the store that it came with.
+class SeriesPlans
+{
+public:
+    // The store's version that this program writes (PRAGMA user_version).
+    static constexpr int StoreVersion = 1;
+    // Plans are kept only in a store of this version: an older one has yet to be upgraded, and a
+    // newer one is not written beyond AddSchTab, so its series fire as one-shot tasks.
+    enum class Access { OlderStore, Writable, NewerStore };
+
+    // Brings a store made by an earlier version up to this one, a step per version, each in its own
+    // transaction. A newer store is left as it is.
+    static StoreError upgrade(StoreConnection &connection);
+    static StoreError access(StoreConnection &connection, Access *access);
+
+    explicit SeriesPlans(std::shared_ptr<StoreConnection> connection);
+
+    // The plan whose row holds the task as stored; nothing for a one-shot task.
+    StoreError planOf(const Task &row, std::optional<SeriesPlan> *plan);
+    // Stores the plan under its id, or as a new plan when it has none; sets its id.
+    StoreError put(SeriesPlan *plan);
+    StoreError remove(qint64 id);
+    // The user has changed or deleted a task: a series' plan follows its row. Nothing to do for a
+    // one-shot task, or in a store whose plans this program may not write.
+    StoreError followRow(const Task &before, const Task &after);
+    StoreError dropRow(const Task &row);
+    // Every plan, or only those whose row is no longer stored.
+    StoreError all(QList<SeriesPlan> *plans, bool onlyWithoutRow = false);
+
+private:
+    std::shared_ptr<StoreConnection> m_connection;
+    QSqlQuery m_find;
+    QSqlQuery m_put;
+};
