@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "LocalTimeZone.h"
+#include "OutputFolderCheck.h"
 #include "RecordCursor.h"
 #include "SeriesFileName.h"
 #include "SleepInhibitor.h"
@@ -21,6 +22,8 @@ constexpr qint64 StepToleranceMs = 2000;
 constexpr qint64 HeldStoreNoticeMs = 10000;
 // The machine is kept awake from this long before a task's start.
 constexpr qint64 SleepLockLeadMs = 5 * 60 * 1000;
+// The folder of a task's file is looked at this long before its start, while there is time to act.
+constexpr qint64 FolderCheckLeadMs = 5 * 60 * 1000;
 
 } // namespace
 
@@ -64,6 +67,7 @@ void ScheduleMonitor::tick(const QDateTime &now)
     }
     tellOfAHeldStore(now);
     keepAwakeBeforeAStart(now);
+    checkFolderBeforeAStart(now);
 }
 
 void ScheduleMonitor::judge(const QDateTime &now, QList<Task> *missed)
@@ -169,8 +173,9 @@ void ScheduleMonitor::fire(const QDateTime &now)
     const Task fields = *rows.currentTask();
     const qint64 rowId = fields.rowId();
     StoreError error;
-    bool isOccurrence = false;
-    const TaskClaims::Outcome claim = m_claims->claim(fields, &error, &isOccurrence);
+    TaskClaims::Repeat repeat = TaskClaims::Repeat::None;
+    const TaskClaims::Outcome claim = m_claims->claim(fields, &error, &repeat);
+    const bool isOccurrence = repeat == TaskClaims::Repeat::Occurrence;
     if (claim == TaskClaims::Outcome::Locked) {
         // Another program holds the store: the next tick tries again, with the seconds then left.
         if (!m_claimHeldSinceMs) {
@@ -200,6 +205,8 @@ void ScheduleMonitor::fire(const QDateTime &now)
         break;
     }
     const QString notRemovedBecause = claim == TaskClaims::Outcome::NotRemoved ? error.description : QString();
+    if (repeat == TaskClaims::Repeat::UnreadableRule)
+        m_told.unreadableRule(fields);
     rows.markCurrentRowRemoved();
     rows.moveNext();
     emit nextTaskChanged();
@@ -238,6 +245,9 @@ void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::O
             TaskDueCheck::readableStartMsecs(fields.startDate(), fields.startTime(), m_context.zone.current());
         if (start && now.toMSecsSinceEpoch() - *start >= 1000)
             m_told.startedLate(fields, *start, (now.toMSecsSinceEpoch() - *start) / 1000, stopLength);
+        // Its time did not happen that day: the clock skipped it.
+        if (start && QDateTime::fromMSecsSinceEpoch(*start, m_context.zone.current()).time() != fields.startTime())
+            m_told.startSkippedByTheClock(fields, *start);
         if (m_notRemoved.contains(rowId))
             m_told.storeNotUpdated(fields, notRemovedBecause);
     } else {
@@ -308,6 +318,20 @@ void ScheduleMonitor::keepAwakeBeforeAStart(const QDateTime &now)
         m_context.sleepInhibitor.hold(QString::fromUtf8(SleepLockReason));
     else
         m_context.sleepInhibitor.release();
+}
+
+void ScheduleMonitor::checkFolderBeforeAStart(const QDateTime &now)
+{
+    const std::optional<qint64> start = shownStartMsecs();
+    const qint64 rowId = m_context.cursor.recordset().currentRowId();
+    if (!start || *start - now.toMSecsSinceEpoch() > FolderCheckLeadMs || rowId == m_folderCheckedRow)
+        return;
+    m_folderCheckedRow = rowId;
+    const std::optional<Task> task = m_context.cursor.recordset().currentTask();
+    const std::optional<qint64> seconds = task ? TaskDueCheck::lengthSeconds(task->parameter()) : std::nullopt;
+    if (const QString problem = task ? OutputFolderCheck::problem(task->filename(), seconds.value_or(0)) : QString();
+        !problem.isEmpty())
+        m_told.folderProblem(*task, problem);
 }
 
 std::optional<qint64> ScheduleMonitor::shownStartMsecs() const

@@ -83,6 +83,7 @@ private:
     void commitClaims();
     void tellOfAHeldStore(const QDateTime &now);
     void keepAwakeBeforeAStart(const QDateTime &now);
+    void checkFolderBeforeAStart(const QDateTime &now);
     void rowsWereReread();
 
     Context m_context;
@@ -97,6 +98,7 @@ private:
     bool m_commitFailed = false;
     bool m_passedOver = false;
     bool m_seriesMoved = false;
+    qint64 m_folderCheckedRow = -1;
     // Since when a due task could not be claimed, or claims could not be committed, as the store was held.
     std::optional<qint64> m_claimHeldSinceMs;
     std::optional<qint64> m_commitHeldSinceMs;

@@ -79,6 +79,25 @@ void ScheduleNotices::missedOccurrences(const Task &task, const QList<QDate> &da
                                              task.text(ScheduleFields::Field::StartTime), task.filename()));
 }
 
+void ScheduleNotices::unreadableRule(const Task &task)
+{
+    m_notices.notify(titleOf(task), QStringLiteral("重复规则无法读取, 本次按一次性任务录音, 以后不再重复. 请在任务编辑器中重新设定重复.\n%1")
+                                        .arg(where(task)));
+}
+
+void ScheduleNotices::startSkippedByTheClock(const Task &task, qint64 startMs)
+{
+    m_notices.notify(titleOf(task), QStringLiteral("计划时间 %1 在时钟调整 (夏令时) 中不存在, 已于 %2 开始录音.\n文件: %3")
+                                        .arg(task.text(ScheduleFields::Field::StartTime),
+                                             ClockTexts::moment(startMs, m_zone.current()), task.filename()));
+}
+
+void ScheduleNotices::folderProblem(const Task &task, const QString &problem)
+{
+    if (firstTime(QStringLiteral("folder"), task))
+        m_notices.notify(titleOf(task), QStringLiteral("%1\n%2").arg(problem, where(task)));
+}
+
 void ScheduleNotices::recorderNotStarted(const Task &task, const QString &recorderPath)
 {
     if (!firstTime(QStringLiteral("recorder"), task))

@@ -25,6 +25,12 @@ public:
     void missed(const QList<Task> &tasks);
     // A series' occurrences on these dates passed unseen (the program was off, the machine slept).
     void missedOccurrences(const Task &task, const QList<QDate> &dates);
+    // Planned as a series, but its rule cannot be read: it records once, as a one-shot task.
+    void unreadableRule(const Task &task);
+    // Its start time did not happen on its day (the hour skipped for summer time): it started after the skip.
+    void startSkippedByTheClock(const Task &task, qint64 startMs);
+    // Its file's folder is missing, cannot be written or lacks room for the recording.
+    void folderProblem(const Task &task, const QString &problem);
     void recorderNotStarted(const Task &task, const QString &recorderPath);
     // The store has been held by another program for a long while: the task cannot be claimed, or
     // it has started and its removal cannot be made lasting.

@@ -84,9 +84,13 @@ private slots:
         constexpr int Tasks = 150;
         constexpr int Kills = 20;
         RunningProgram program;
-        // All due at once, each with an hour to record, so the program fires one per tick.
-        for (int i = 0; i < Tasks; ++i)
-            program.dir.insertDueIn(0, QStringLiteral("/rec/task-%1.mp3").arg(i), QStringLiteral("3600"));
+        // All due at once, each with an hour to record, so the program fires one per tick; every third repeats daily.
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int i = 0; i < Tasks; ++i) {
+            const QStringList row{now.date().toString(Qt::ISODate), now.time().toString("HH:mm:ss"), "news",
+                                  QStringLiteral("/rec/task-%1.mp3").arg(i), "3600", "length"};
+            i % 3 ? program.dir.insert(row) : program.dir.insertSeries(row, "FREQ=DAILY");
+        }
         const QList<QStringList> originals = program.dir.rows();
 
         QRandomGenerator random(20261207);
@@ -105,11 +109,21 @@ private slots:
         QSet<QString> started;
         for (const QString &argument : program.dir.recorderArguments())
             started.insert(argument.section(QStringLiteral("&/o&"), 1));
-        // Every task is either still stored as it was, or was started.
-        for (const QStringList &row : originals)
-            QVERIFY2(remaining.contains(row) || started.contains(row.value(3)), qPrintable(row.value(3)));
-        for (const QStringList &row : remaining)
-            QVERIFY2(originals.contains(row), qPrintable(row.join(u'|')));
+        // Every task is either still stored as it was, or was started; a series holds either the fired day or the next, never both.
+        QList<QStringList> expected;
+        for (const QStringList &row : originals) {
+            const bool series = row.value(3).section('-', 1).section('.', 0, 0).toInt() % 3 == 0;
+            const QString file = series ? QString(row.value(3)).replace(".mp3", " " + row.value(0) + ".mp3") : row.value(3);
+            QStringList next = row;
+            next[0] = now.date().addDays(1).toString(Qt::ISODate);
+            const bool moved = series && remaining.contains(next);
+            QVERIFY2(remaining.contains(row) != moved || (!series && started.contains(file)), qPrintable(file));
+            QVERIFY2(!moved || started.contains(file), qPrintable(file));
+            if (remaining.contains(row) || moved)
+                expected << (moved ? next : row);
+        }
+        QCOMPARE(remaining.size(), expected.size());
+        QCOMPARE(program.dir.plans().size(), Tasks / 3);
     }
 };
 

@@ -85,10 +85,10 @@ private slots:
     // Two copies on one store: each task starts once, in its second, on its day; the machine stays awake for it.
     void firesOnceInItsSecondAndOnlyOnItsDay()
     {
-        const QString awkwardFile = QStringLiteral("/rec/a b&c;$(touch pwned)'\"`x`.mp3");
+        const QString awkwardFile = QStringLiteral("/tmp/a b&c;$(touch pwned)'\"`x`.mp3");
         insert("06:00:00", awkwardFile);
-        insert("06:00:05", "/rec/second.mp3");
-        insert("06:00:00", "/rec/next-day.mp3", "60", Day.addDays(1));
+        insert("06:00:05", "/tmp/second.mp3");
+        insert("06:00:00", "/tmp/next-day.mp3", "60", Day.addDays(1));
         MonitoringCopy one(*m_services, *m_dir);
         MonitoringCopy other(*m_services, *m_dir);
         tickAt(one, QTime(5, 54, 59));
@@ -102,18 +102,18 @@ private slots:
         tickAt(other, QTime(6, 0, 0, 4));
         tickAt(other, QTime(6, 0, 0, 104));
         // The copy that lost has read the store again and goes on with the next task.
-        QCOMPARE(other.shownFile(), QStringLiteral("/rec/second.mp3"));
+        QCOMPARE(other.shownFile(), QStringLiteral("/tmp/second.mp3"));
         tickAt(other, QTime(6, 0, 5));
         tickAt(one, QTime(6, 0, 5, 1));
         QCOMPARE(started().size(), 2);
         tickAt(one, QTime(6, 0, 5, 101));
         QCOMPARE(m_dir->rowCount(), 1);
-        QCOMPARE(one.shownFile(), QStringLiteral("/rec/next-day.mp3"));
+        QCOMPARE(one.shownFile(), QStringLiteral("/tmp/next-day.mp3"));
         QCOMPARE(m_services->desktop.sleepHeldFor, QString());
         // The same second a day later fires the next task; a double start of one before would show before it.
         tickAt(one, QTime(6, 0, 0, 5), Day.addDays(1));
-        QCOMPARE(started(), QStringList({Stopping60 + awkwardFile, Stopping60 + "/rec/second.mp3",
-                                         Stopping60 + "/rec/next-day.mp3"}));
+        QCOMPARE(started(), QStringList({Stopping60 + awkwardFile, Stopping60 + "/tmp/second.mp3",
+                                         Stopping60 + "/tmp/next-day.mp3"}));
         QCOMPARE(m_dir->rowCount(), 0);
         QCOMPARE(one.shownFile(), QString());
         QCOMPARE(m_services->recorders.namesEnded, QStringList(3, QStringLiteral("quillsnd.exe")));
@@ -133,16 +133,16 @@ private slots:
         QFETCH(int, missed);
         QFETCH(QString, missedNotice);
         for (int i = 0; i < missed; ++i)
-            insert(QTime(5, i).toString(Qt::ISODate), "/rec/missed.mp3");
-        insert("05:30:00", "/rec/late.mp3", "3600");
-        insert("06:00:00", "/rec/on-time.mp3");
+            insert(QTime(5, i).toString(Qt::ISODate), "/tmp/missed.mp3");
+        insert("05:30:00", "/tmp/late.mp3", "3600");
+        insert("06:00:00", "/tmp/on-time.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(5, 59, 0, 500));
-        QCOMPARE(started(), QStringList({"/t&1860&/o&/rec/late.mp3"}));
-        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/on-time.mp3"));
+        QCOMPARE(started(), QStringList({"/t&1860&/o&/tmp/late.mp3"}));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/tmp/on-time.mp3"));
         tickAt(copy, QTime(6, 0, 0));
         QCOMPARE(started().size(), 2);
-        QCOMPARE(m_dir->rows().value(0).value(3), QStringLiteral("/rec/missed.mp3"));
+        QCOMPARE(m_dir->rows().value(0).value(3), QStringLiteral("/tmp/missed.mp3"));
         QCOMPARE(m_dir->rowCount(), missed);
         // Each told of once, though the store is read and judged again.
         copy.reread();
@@ -155,7 +155,7 @@ private slots:
     void heldStore_data()
     {
         QTest::addColumn<Holding>("holding");
-        const QString held = QStringLiteral("/t&%1&/o&/rec/held.mp3"), after = QStringLiteral("/t&%1&/o&/rec/after.mp3");
+        const QString held = QStringLiteral("/t&%1&/o&/tmp/held.mp3"), after = QStringLiteral("/t&%1&/o&/tmp/after.mp3");
         // Nothing can be claimed: each task starts once the store is free, to stop when planned.
         QTest::newRow("held exclusively") << Holding{StoreLocker::Hold::Exclusive, {}, {held.arg(588), after.arg(589)}, "录音无法开始"};
         // Claimed, but the removals cannot be committed while the reader holds on: both start on time.
@@ -166,8 +166,8 @@ private slots:
     {
         QFETCH(Holding, holding);
         const auto &[hold, startedWhileHeld, startedOnceFree, noticeAfterTenSeconds] = holding;
-        insert("06:00:00", "/rec/held.mp3", "600");
-        insert("06:00:01", "/rec/after.mp3", "600");
+        insert("06:00:00", "/tmp/held.mp3", "600");
+        insert("06:00:01", "/tmp/after.mp3", "600");
         MonitoringCopy copy(*m_services, *m_dir);
         StoreLocker locker(m_dir->storePath());
         QVERIFY(locker.lock(hold));
@@ -191,18 +191,18 @@ private slots:
 
     void aClockStepMakesItJudgeTheStoreAgain()
     {
-        insert("10:30:00", "/rec/passed-over.mp3");
+        insert("10:30:00", "/tmp/passed-over.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(11, 30, 0));
         // Added by another program: only a reading of the store shows it, and time passing reads nothing.
-        insert("11:30:05", "/rec/added.mp3");
+        insert("11:30:05", "/tmp/added.mp3");
         tickAt(copy, QTime(11, 30, 1));
         QCOMPARE(copy.shownFile(), QString());
         m_services->clock.step(QDateTime(Day, QTime(10, 29, 57)));
         copy.monitor->tick(m_services->clock.now());
-        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/passed-over.mp3"));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/tmp/passed-over.mp3"));
         tickAt(copy, QTime(10, 30, 0));
-        QCOMPARE(started(), QStringList({Stopping60 + "/rec/passed-over.mp3"}));
+        QCOMPARE(started(), QStringList({Stopping60 + "/tmp/passed-over.mp3"}));
     }
 
     // 18:37:47 UTC is 19:37:47 in Berlin: a start ahead on one zone's wall clock is due, or passed, on the other's.
@@ -219,7 +219,7 @@ private slots:
     {
         QFETCH(QString, time);
         QFETCH(QByteArrayList, zones);
-        insert(time, "/rec/zoned.mp3");
+        insert(time, "/tmp/zoned.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         for (const QByteArray &zone : zones) {
             m_services->zone.set(QTimeZone(zone));
@@ -227,7 +227,7 @@ private slots:
             QCOMPARE(started(), QStringList());
         }
         tickAt(copy, QDateTime(Day, QTime(18, 37, 47), QTimeZone::utc()));
-        QCOMPARE(started(), QStringList({Stopping60 + "/rec/zoned.mp3"}));
+        QCOMPARE(started(), QStringList({Stopping60 + "/tmp/zoned.mp3"}));
     }
 
     // Claimed until the recorder before ends, the task then starts with the seconds left; a user's write waits meanwhile.
@@ -235,7 +235,7 @@ private slots:
     {
         m_services->recorders.linger = true;
         m_services->recorders.running = 1;
-        insert("06:00:00", "/rec/next.mp3");
+        insert("06:00:00", "/tmp/next.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(6, 0, 0));
         tickAt(copy, QTime(6, 0, 2, 500));
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(started(), QStringList());
         QTimer::singleShot(0, this, [this] { m_services->recorders.endAll(); });
         copy.monitor->waitUntilClaimsSettled();
-        QCOMPARE(started(), QStringList({"/t&58&/o&/rec/next.mp3"}));
+        QCOMPARE(started(), QStringList({"/t&58&/o&/tmp/next.mp3"}));
         QCOMPARE(write().number, 0);
         QCOMPARE(m_dir->rowCount(), 0);
     }
@@ -258,13 +258,13 @@ private slots:
     // A removal that fails for the store's own reason (a full disk) costs no recording, and the user learns why.
     void aRemovalThatFailsStillStartsTheTaskOnce()
     {
-        insert("06:00:00", "/rec/kept.mp3");
-        insert("06:00:01", "/rec/after.mp3");
+        insert("06:00:00", "/tmp/kept.mp3");
+        insert("06:00:01", "/tmp/after.mp3");
         m_dir->exec("CREATE TRIGGER full BEFORE DELETE ON AddSchTab BEGIN SELECT RAISE(FAIL, 'disk is full'); END");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(6, 0, 0));
-        QCOMPARE(started(), QStringList({Stopping60 + "/rec/kept.mp3"}));
-        QCOMPARE(copy.shownFile(), QStringLiteral("/rec/after.mp3"));
+        QCOMPARE(started(), QStringList({Stopping60 + "/tmp/kept.mp3"}));
+        QCOMPARE(copy.shownFile(), QStringLiteral("/tmp/after.mp3"));
         copy.reread();
         tickAt(copy, QTime(6, 0, 0, 100));
         QCOMPARE(started().size(), 1);
@@ -272,14 +272,14 @@ private slots:
         QCOMPARE(started().size(), 2);
         QCOMPARE(m_dir->rowCount(), 2);
         QCOMPARE(notices().filter("计划数据库无法更新").filter("disk is full").size(), 2);
-        QCOMPARE(notices().filter("/rec/kept.mp3").size(), 1);
+        QCOMPARE(notices().filter("/tmp/kept.mp3").size(), 1);
     }
 
     // Two copies on one store: each occurrence starts once, to a file of its own, and the next takes its place.
     void aSeriesFiresEachOccurrenceOnceToItsOwnFile()
     {
         const QString rule = QStringLiteral("FREQ=DAILY;COUNT=3");
-        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/rec/news.mp3", "60", "length"}, rule);
+        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/tmp/news.mp3", "60", "length"}, rule);
         MonitoringCopy one(*m_services, *m_dir);
         MonitoringCopy other(*m_services, *m_dir);
         // A recorder that does not start puts the occurrence back as it was.
@@ -296,8 +296,8 @@ private slots:
             tickAt(other, QTime(6, 0, 0, 50), Day.addDays(day));
             tickAt(other, QTime(6, 0, 0, 150), Day.addDays(day));
         }
-        QCOMPARE(started(), QStringList({"/t&59&/o&/rec/news 2026-12-24.mp3", Stopping60 + "/rec/news 2026-12-25.mp3",
-                                         Stopping60 + "/rec/news 2026-12-26.mp3"}));
+        QCOMPARE(started(), QStringList({"/t&59&/o&/tmp/news 2026-12-24.mp3", Stopping60 + "/tmp/news 2026-12-25.mp3",
+                                         Stopping60 + "/tmp/news 2026-12-26.mp3"}));
         QCOMPARE(m_dir->rowCount() + m_dir->plans().size(), 0);
     }
 
@@ -308,7 +308,7 @@ private slots:
         QTest::addColumn<QStringList>("started");
         QTest::addColumn<QString>("nextDate");
         QTest::newRow("back before the day's start") << QTime(5, 0) << QStringList() << "2026-12-27";
-        QTest::newRow("back while it records") << QTime(6, 0, 30) << QStringList({"/t&30&/o&/rec/news 2026-12-27.mp3"})
+        QTest::newRow("back while it records") << QTime(6, 0, 30) << QStringList({"/t&30&/o&/tmp/news 2026-12-27.mp3"})
                                                << "2026-12-28";
     }
 
@@ -317,13 +317,13 @@ private slots:
         QFETCH(QTime, back);
         QFETCH(QStringList, started);
         QFETCH(QString, nextDate);
-        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/rec/news.mp3", "60", "length"}, "FREQ=DAILY");
+        m_dir->insertSeries({Day.toString(Qt::ISODate), "06:00:00", "news", "/tmp/news.mp3", "60", "length"}, "FREQ=DAILY");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, back, Day.addDays(3));
         tickAt(copy, back.addMSecs(100), Day.addDays(3));
         QCOMPARE(this->started(), started);
         QCOMPARE(notices().filter("已错过"), QStringList({"«news» | 已错过 3 次: news 2026-12-24, 2026-12-25, 2026-12-26\n"
-                                         "时间: 06:00:00, 文件: /rec/news.mp3"}));
+                                         "时间: 06:00:00, 文件: /tmp/news.mp3"}));
         QCOMPARE(m_dir->plans(), QStringList({nextDate + " 06:00:00 FREQ=DAILY"}));
         // Fired by a program that keeps no plans: the series goes on with its next occurrence still to come.
         m_dir->exec("DELETE FROM AddSchTab");
@@ -333,10 +333,55 @@ private slots:
         QCOMPARE(m_dir->rowCount(), 1);
     }
 
+    // Five minutes before a start, while there is time to act, a folder that cannot take the recording is told once.
+    void aFolderThatCannotTakeTheRecordingIsToldBeforeTheStart_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("missing") << "/tmp/no such folder" << "60" << "不存在";
+        QTest::newRow("read-only") << "" << "60" << "无法写入";
+        QTest::newRow("too small for a year of WAV") << "/tmp" << "31536000000" << "所在磁盘只剩";
+    }
+
+    void aFolderThatCannotTakeTheRecordingIsToldBeforeTheStart()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, length);
+        QFETCH(QString, told);
+        TestAppDir readOnly;
+        if (folder.isEmpty()) {
+            QVERIFY(readOnly.damageStore(TestAppDir::Damage::FolderReadOnly));
+            folder = readOnly.path();
+        }
+        insert("06:00:00", folder + "/news.wav", length);
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(5, 54, 59));
+        QCOMPARE(notices(), QStringList());
+        tickAt(copy, QTime(5, 55, 0));
+        tickAt(copy, QTime(5, 55, 1));
+        QCOMPARE(notices().size(), 1);
+        QVERIFY2(notices().first().contains(told) && notices().first().contains(folder), qPrintable(notices().first()));
+    }
+
+    // Told of: a start the clock skipped (Berlin's 02:30 on 29 March 2026 starts at 03:00), and a rule no one can read.
+    void unusualStartsAreTold()
+    {
+        m_services->zone.set(QTimeZone("Europe/Berlin"));
+        const QDate spring(2026, 3, 29);
+        m_dir->insertSeries({spring.toString(Qt::ISODate), "02:30:00", "news", "/tmp/news.mp3", "60", "length"}, "FREQ=OFTEN");
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QDateTime(spring, QTime(1, 0), QTimeZone::utc()));
+        QCOMPARE(started(), QStringList({Stopping60 + "/tmp/news.mp3"}));
+        QCOMPARE(notices().filter("重复规则无法读取").size(), 1);
+        QCOMPARE(notices().filter("计划时间 02:30:00 在时钟调整 (夏令时) 中不存在, 已于 03-29 03:00:00 开始录音").size(), 1);
+        QCOMPARE(m_dir->rowCount(), 0);
+    }
+
     void aMissingRecorderKeepsTheTaskAndIsTriedEachSecond()
     {
         m_services->recorders.present = false;
-        insert("06:00:00", "/rec/kept.mp3");
+        insert("06:00:00", "/tmp/kept.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
         tickAt(copy, QTime(6, 0, 0));
         tickAt(copy, QTime(6, 0, 0, 100));
@@ -345,7 +390,7 @@ private slots:
         tickAt(copy, QTime(6, 0, 0, 200));
         QCOMPARE(started(), QStringList());
         tickAt(copy, QTime(6, 0, 1));
-        QCOMPARE(started(), QStringList({"/t&59&/o&/rec/kept.mp3"}));
+        QCOMPARE(started(), QStringList({"/t&59&/o&/tmp/kept.mp3"}));
         QCOMPARE(m_dir->rowCount(), 0);
         // Told once what to mend, though it was tried more than once, and then that it started late.
         const QString recorder = m_dir->path() + QStringLiteral("/quillsnd.exe");

@@ -152,9 +152,9 @@ private slots:
         const QStringList fields = TestAppDir::taskFields("2026-12-24 06:00:00 news");
         for (int i = 0; i < ScheduleFields::Count; ++i)
             task.setStored(ScheduleFields::Field(i), fields[i]);
-        bool isOccurrence = !occurrence;
-        QCOMPARE(claims->claim(task, &error, &isOccurrence), TaskClaims::Outcome::Claimed);
-        QCOMPARE(isOccurrence, occurrence);
+        TaskClaims::Repeat repeat = TaskClaims::Repeat::None;
+        QCOMPARE(claims->claim(task, &error, &repeat), TaskClaims::Outcome::Claimed);
+        QCOMPARE(repeat == TaskClaims::Repeat::Occurrence, occurrence);
         claims->settle(1);
         QVERIFY(!claims->commit());
         QCOMPARE(dir.rowCount(), occurrence ? 1 : 0);

@@ -157,7 +157,7 @@ bool TaskClaims::within(const std::function<StoreError()> &change, StoreError *e
     return !error->failed();
 }
 
-TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, bool *isOccurrence)
+TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Repeat *repeat)
 {
     const qint64 rowId = asRead.rowId();
     *error = {};
@@ -178,8 +178,8 @@ TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, boo
     }
     // A rule that cannot be read leaves its row a one-shot task.
     const std::optional<SeriesRule> rule = plan ? SeriesRule::read(plan->rule) : std::nullopt;
-    if (isOccurrence)
-        *isOccurrence = rule.has_value();
+    if (repeat)
+        *repeat = rule ? Repeat::Occurrence : (plan ? Repeat::UnreadableRule : Repeat::None);
 
     Undo undo{stored, -1, std::nullopt};
     const bool claimed = within(

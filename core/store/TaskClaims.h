@@ -47,9 +47,14 @@ public:
     // each claim fails at once while another program holds the store.
     static std::unique_ptr<TaskClaims> open(const QString &storePath, StoreError *error, int openLockWaitMs);
 
+    enum class Repeat {
+        None,
+        Occurrence,     // of a series, whose next occurrence now takes its place
+        UnreadableRule, // planned as a series by a rule no one can read: fires as a one-shot task
+    };
     // Removes the task's row when it still holds the fields it was read with; for an occurrence of a
-    // series, stores the next one. Tells whether the task is such an occurrence.
-    Outcome claim(const Task &asRead, StoreError *error, bool *isOccurrence = nullptr);
+    // series, stores the next one.
+    Outcome claim(const Task &asRead, StoreError *error, Repeat *repeat = nullptr);
     // Moves a series whose occurrence has passed unseen on to its first occurrence that is not wholly
     // past, and gives the dates passed over; a series without one ends. Nothing waits to be settled:
     // commit when no claim does.
