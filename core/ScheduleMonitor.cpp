@@ -50,6 +50,7 @@ void ScheduleMonitor::tick(const QDateTime &now)
     const bool zoneChanged = std::exchange(m_zoneChanged, false);
     if (wallClockStepped(now) || zoneChanged) {
         // Tasks passed over before the step may lie ahead now, and tasks ahead may have been passed.
+        resumeSeries();
         reread();
         if (m_rereadWanted && m_context.cursor.isAttached())
             m_context.cursor.recordset().moveFirst();
@@ -120,7 +121,6 @@ bool ScheduleMonitor::wallClockStepped(const QDateTime &now)
 
 void ScheduleMonitor::reread()
 {
-    resumeSeries();
     m_rereadWanted = m_context.reread().failed();
 }
 
@@ -148,15 +148,18 @@ bool ScheduleMonitor::passOverSeries(const Task &task, const QDateTime &now)
     }
 }
 
-void ScheduleMonitor::resumeSeries()
+bool ScheduleMonitor::resumeSeries()
 {
     const QDateTime now = m_context.clock.now();
     const QTimeZone zone = m_context.zone.current();
     const auto isToCome = [&](QDate date, QTime time) {
         return TaskDueCheck::startMsecs(date, time, zone) > now.toMSecsSinceEpoch();
     };
-    if (!m_claims->resumeSeries(isToCome))
-        commitClaims();
+    bool resumed = false;
+    if (m_claims->resumeSeries(isToCome, &resumed))
+        return false;
+    commitClaims();
+    return resumed;
 }
 
 bool ScheduleMonitor::isClaimed(const Task &task) const
@@ -188,7 +191,9 @@ void ScheduleMonitor::fire(const QDateTime &now)
     switch (claim) {
     case TaskClaims::Outcome::Gone:
     case TaskClaims::Outcome::Changed:
-        // Fired by another copy, or changed in the editor since it was read: judge the store as it is.
+        // Fired by another copy (one that keeps no plans would leave a series without its row), or
+        // changed in the editor since it was read: judge the store as it is.
+        resumeSeries();
         reread();
         return;
     case TaskClaims::Outcome::Failed:

@@ -61,8 +61,8 @@ public:
     // until then the claim holds the store's write lock. The terminator ends the recorder before it
     // within a few seconds.
     void waitUntilClaimsSettled();
-    // Gives each series whose row has gone its next occurrence still to come.
-    void resumeSeries();
+    // Gives each series whose row has gone its next occurrence still to come; true when there was one.
+    bool resumeSeries();
 
 signals:
     // The shown task has changed: one was claimed, and the next one is current.

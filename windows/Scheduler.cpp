@@ -154,8 +154,11 @@ StoreError Scheduler::Form_Load()
                                      m_services.sleepInhibitor},
                                     std::move(claims), this);
     connect(m_monitor, &ScheduleMonitor::nextTaskChanged, this, qOverload<>(&QWidget::update));
-    // A series whose row went while the program was off gets it back before the list is read.
-    m_monitor->resumeSeries();
+    // A series whose row went while the program was off gets it back once the window shows.
+    QTimer::singleShot(0, m_monitor, [this] {
+        if (m_monitor->resumeSeries())
+            read_recorder();
+    });
     // The list is read once, below, and only when there is a task to read.
     bool anyTask = false;
     if ((error = TaskStore(connection).hasTasks(&anyTask)))

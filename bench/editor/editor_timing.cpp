@@ -9,7 +9,12 @@
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "RecorderStopClient.h"
+#include "ScheduleFields.h"
 #include "Scheduler.h"
+#include "SeriesPlans.h"
+#include "StoreConnection.h"
+#include "TaskClaims.h"
+#include "TaskStore.h"
 #include "QtFileDialog.h"
 #include "SystemClock.h"
 #include "X11WindowKeystrokes.h"
@@ -29,7 +34,10 @@
 #include <algorithm>
 #include <vector>
 
-// editor_timing fill DIR COUNT   makes DIR/AddSchedule.mdb holding COUNT tasks
+// editor_timing fill DIR COUNT [SERIES]   makes DIR/AddSchedule.mdb holding COUNT tasks, SERIES of them
+//                                         repeating (daily or on weekdays)
+// editor_timing claims DIR       times 500 claims of series' occurrences, each with its next
+//                                occurrence stored and committed, and prints the median, p99, slowest
 // editor_timing measure DIR      times the editor over that store and prints one line:
 //                                tasks, start-up, a monitor tick (median and slowest of 1,000),
 //                                load and show, save, close (ms, medians), peak memory (MiB)
@@ -51,7 +59,7 @@ public:
     int shown = 0;
 };
 
-int fill(const QString &dir, int count)
+int fill(const QString &dir, int count, int series)
 {
     const QString path = QDir(dir).filePath(QStringLiteral("AddSchedule.mdb"));
     QString problem;
@@ -67,6 +75,10 @@ int fill(const QString &dir, int count)
         db.transaction();
         QSqlQuery insert(db);
         insert.prepare(QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"));
+        QSqlQuery plan(db);
+        plan.prepare(QStringLiteral("INSERT INTO AddSchPlan (StartDate, StartTime, Program, Filename, Parameter, "
+                                    "RecordLength, Rule) SELECT *, ? FROM AddSchTab WHERE rowid = ?"));
+        const int seriesEvery = series > 0 ? count / series : 0;
         // Spread over ten years from 2031, so none falls due while the timing runs.
         const QDate first(2031, 1, 1);
         for (int i = 0; i < count; ++i) {
@@ -80,6 +92,11 @@ int fill(const QString &dir, int count)
             if (!insert.exec()) {
                 QTextStream(stderr) << insert.lastError().text() << '\n';
                 return 1;
+            }
+            if (seriesEvery > 0 && i % seriesEvery == 0) {
+                plan.addBindValue(i % 2 ? QStringLiteral("FREQ=DAILY") : QStringLiteral("FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR"));
+                plan.addBindValue(insert.lastInsertId());
+                plan.exec();
             }
         }
         db.commit();
@@ -210,6 +227,47 @@ int measure(const QString &dir)
     return 0;
 }
 
+int claims(const QString &dir)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("AddSchedule.mdb"));
+    StoreError error;
+    auto connection = StoreConnection::open(path, &error);
+    auto claims = TaskClaims::open(path, &error, 1000);
+    if (!connection || !claims) {
+        QTextStream(stderr) << error.description << '\n';
+        return 1;
+    }
+    QList<SeriesPlan> plans;
+    SeriesPlans(connection).all(&plans);
+    TaskStore store(connection);
+    QSqlQuery rowOf(connection->database());
+    rowOf.prepare(QStringLiteral("SELECT rowid FROM AddSchTab WHERE StartDate = ? AND StartTime = ? AND Filename = ?"));
+    std::vector<double> times;
+    QElapsedTimer timer;
+    for (const SeriesPlan &plan : plans.mid(0, 500)) {
+        for (const auto field : {ScheduleFields::Field::StartDate, ScheduleFields::Field::StartTime, ScheduleFields::Field::Filename})
+            rowOf.addBindValue(plan.row.stored(field));
+        std::optional<Task> task;
+        if (!rowOf.exec() || !rowOf.next() || store.read(rowOf.value(0).toLongLong(), &task) || !task)
+            return 1;
+        rowOf.finish();
+        timer.start();
+        if (claims->claim(*task, &error) != TaskClaims::Outcome::Claimed)
+            return 1;
+        claims->settle(task->rowId());
+        if (claims->commit())
+            return 1;
+        times.push_back(ms(timer.nsecsElapsed()));
+    }
+    std::sort(times.begin(), times.end());
+    QTextStream(stdout) << QStringLiteral("claim with the next occurrence, %1 claims: median %2 ms, p99 %3 ms, slowest %4 ms\n")
+                               .arg(times.size())
+                               .arg(median(times), 0, 'f', 3)
+                               .arg(times.at(times.size() * 99 / 100), 0, 'f', 3)
+                               .arg(times.back(), 0, 'f', 3);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -220,14 +278,18 @@ int main(int argc, char *argv[])
             list << QString::fromLocal8Bit(argv[i]);
         return list;
     }();
-    if (arguments.size() == 3 && arguments.at(0) == QLatin1String("fill")) {
+    if (arguments.size() >= 3 && arguments.at(0) == QLatin1String("fill")) {
         QCoreApplication app(argc, argv);
-        return fill(arguments.at(1), arguments.at(2).toInt());
+        return fill(arguments.at(1), arguments.at(2).toInt(), arguments.value(3).toInt());
+    }
+    if (arguments.size() == 2 && arguments.at(0) == QLatin1String("claims")) {
+        QCoreApplication app(argc, argv);
+        return claims(arguments.at(1));
     }
     if (arguments.size() == 2 && arguments.at(0) == QLatin1String("measure")) {
         QApplication app(argc, argv);
         return measure(arguments.at(1));
     }
-    QTextStream(stderr) << "usage: editor_timing fill DIR COUNT | editor_timing measure DIR\n";
+    QTextStream(stderr) << "usage: editor_timing fill DIR COUNT [SERIES] | editor_timing measure DIR | editor_timing claims DIR\n";
     return 2;
 }

@@ -278,8 +278,9 @@ TaskClaims::Outcome TaskClaims::passOver(const Task &asRead, const DateTest &isP
     return Outcome::Claimed;
 }
 
-StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isToCome)
+StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isToCome, bool *resumed)
 {
+    *resumed = false;
     QList<SeriesPlan> orphans;
     StoreError error;
     if (!m_plans || (error = m_plans->all(&orphans, true)) || orphans.isEmpty())
@@ -314,6 +315,7 @@ StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isT
                 qint64 newRow = -1;
                 if (const StoreError insertError = insertRow(plan.row, &newRow))
                     return insertError;
+                *resumed = true;
                 return m_plans->put(&plan);
             },
             &error);

@@ -60,8 +60,8 @@ public:
     // commit when no claim does.
     Outcome passOver(const Task &asRead, const DateTest &isPast, QList<QDate> *passed, StoreError *error);
     // Stores the next occurrence still to come of each series whose row has gone (fired by a program
-    // that keeps no plans, or deleted by another tool); commit as above.
-    StoreError resumeSeries(const std::function<bool(QDate, QTime)> &isToCome);
+    // that keeps no plans, or deleted by another tool), and tells whether there was any; commit as above.
+    StoreError resumeSeries(const std::function<bool(QDate, QTime)> &isToCome, bool *resumed);
     // A claimed row's recorder has started: its removal is to last.
     void settle(qint64 rowId);
     // Puts a claimed row back as it was stored, when its recorder did not start.
