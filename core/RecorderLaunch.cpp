@@ -28,7 +28,8 @@ RecorderLaunch::~RecorderLaunch()
     QObject::disconnect(m_stopAnswered);
 }
 
-void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished)
+void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, const QString &source,
+                                  Finished finished)
 {
     // Nothing that could not take over is worth ending the running recording for.
     if (!m_launcher.canLaunch(URL)) {
@@ -36,7 +37,7 @@ void RecorderLaunch::Win32Keyword(const QString &URL, StopLength Parm, const QSt
             finished(Outcome::NotStarted, {});
         return;
     }
-    m_pending.append({URL, std::move(Parm), recfile, std::move(finished)});
+    m_pending.append({URL, std::move(Parm), recfile, source, std::move(finished)});
     if (!m_waitingForEnd)
         endRecordersForNextStart();
 }
@@ -57,8 +58,8 @@ void RecorderLaunch::startFirst()
     Outcome outcome = Outcome::TooLate;
     const std::optional<QString> stopLength = start.stopLength();
     if (stopLength) {
-        const QString argument = RecorderCommandLine::parameterText(*stopLength, start.outputFile);
-        outcome = m_launcher.launch(start.executable, argument) ? Outcome::Started : Outcome::NotStarted;
+        const QStringList arguments = RecorderCommandLine::arguments(*stopLength, start.outputFile, start.source);
+        outcome = m_launcher.launch(start.executable, arguments) ? Outcome::Started : Outcome::NotStarted;
     }
     if (start.finished)
         start.finished(outcome, stopLength.value_or(QString()));

@@ -34,7 +34,9 @@ public:
     // Ends every running recorder and, once all of them have exited, starts URL with the stop
     // length and the output file, so that two recorders never write at once. Starts asked for
     // meanwhile follow one after another; finished tells how each went.
-    void Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, Finished finished);
+    // A source, when given, is what the recorder is to record.
+    void Win32Keyword(const QString &URL, StopLength Parm, const QString &recfile, const QString &source,
+                      Finished finished);
     // Asks our own recorder to stop over its socket, which works under Wayland too; any other
     // recorder has its window brought forward and F12 pressed in it.
     void pressF12();
@@ -45,6 +47,7 @@ private:
         QString executable;
         StopLength stopLength;
         QString outputFile;
+        QString source;
         Finished finished;
     };
 

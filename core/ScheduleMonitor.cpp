@@ -176,9 +176,9 @@ void ScheduleMonitor::fire(const QDateTime &now)
     const Task fields = *rows.currentTask();
     const qint64 rowId = fields.rowId();
     StoreError error;
-    TaskClaims::Repeat repeat = TaskClaims::Repeat::None;
-    const TaskClaims::Outcome claim = m_claims->claim(fields, &error, &repeat);
-    const bool isOccurrence = repeat == TaskClaims::Repeat::Occurrence;
+    TaskClaims::Planned planned;
+    const TaskClaims::Outcome claim = m_claims->claim(fields, &error, &planned);
+    const bool isOccurrence = planned.repeat == TaskClaims::Repeat::Occurrence;
     if (claim == TaskClaims::Outcome::Locked) {
         // Another program holds the store: the next tick tries again, with the seconds then left.
         if (!m_claimHeldSinceMs) {
@@ -210,7 +210,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
         break;
     }
     const QString notRemovedBecause = claim == TaskClaims::Outcome::NotRemoved ? error.description : QString();
-    if (repeat == TaskClaims::Repeat::UnreadableRule)
+    if (planned.repeat == TaskClaims::Repeat::UnreadableRule)
         m_told.unreadableRule(fields);
     rows.markCurrentRowRemoved();
     rows.moveNext();
@@ -230,7 +230,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
         return check.verdict == TaskDueCheck::Verdict::Due ? std::optional(check.stopParameter) : std::nullopt;
     };
     m_context.recorder.Win32Keyword(
-        m_context.recorderPath, stopLength, outputFile,
+        m_context.recorderPath, stopLength, outputFile, planned.source,
         [self, rowId, fields, notRemovedBecause](RecorderLaunch::Outcome outcome, const QString &stopLength) {
             if (self)
                 self->settle(rowId, fields, outcome, stopLength, notRemovedBecause);

@@ -40,7 +40,7 @@ bool DetachedProgramLauncher::canLaunch(const QString &executable) const
     return info.isFile() && (info.isExecutable() || !wineFor(info.absoluteFilePath()).isEmpty());
 }
 
-bool DetachedProgramLauncher::launch(const QString &executable, const QString &argument)
+bool DetachedProgramLauncher::launch(const QString &executable, const QStringList &arguments)
 {
     const QFileInfo info(executable);
     if (!info.isFile())
@@ -49,8 +49,8 @@ bool DetachedProgramLauncher::launch(const QString &executable, const QString &a
     const QString program = info.absoluteFilePath();
     const QString wine = wineFor(program);
     if (!wine.isEmpty())
-        return spawn(wine, {program, argument});
-    return info.isExecutable() && spawn(program, {argument});
+        return spawn(wine, QStringList{program} + arguments);
+    return info.isExecutable() && spawn(program, arguments);
 }
 
 // posix_spawn rather than QProcess::startDetached: no second fork and no pipe to wait on, which

@@ -15,7 +15,7 @@ public:
     explicit DetachedProgramLauncher(QObject *parent = nullptr);
 
     bool canLaunch(const QString &executable) const override;
-    bool launch(const QString &executable, const QString &argument) override;
+    bool launch(const QString &executable, const QStringList &arguments) override;
 
 private:
     bool spawn(const QString &program, const QStringList &arguments);

@@ -18,7 +18,9 @@ CREATE INDEX AddSchTabStart ON AddSchTab (StartDate, StartTime);
 -- VACUUM renumbers rowids. Program, Parameter and RecordLength copy the row's, so that a series
 -- whose row has gone can go on. Rule is an RFC 5545 recurrence rule such as FREQ=DAILY, or
 -- FREQ=WEEKLY with BYDAY=MO,TU,WE,TH,FR, INTERVAL, UNTIL or COUNT, counted from FirstDate, or from
--- StartDate when FirstDate is NULL.
+-- StartDate when FirstDate is NULL. An empty Rule plans no repeat: the row is a one-shot task that
+-- has only a Source of its own. Source is what the recorder records: a sound server's source name or
+-- an http(s) stream address, empty or NULL for the recorder's own choice.
 CREATE TABLE AddSchPlan (
     Id           INTEGER PRIMARY KEY,
     StartDate    TEXT,
@@ -28,9 +30,10 @@ CREATE TABLE AddSchPlan (
     FirstDate    TEXT,
     Program      TEXT,
     Parameter    TEXT,
-    RecordLength TEXT
+    RecordLength TEXT,
+    Source       TEXT
 );
 
 CREATE INDEX AddSchPlanRow ON AddSchPlan (StartDate, StartTime, Filename);
 
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;

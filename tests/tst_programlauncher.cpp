@@ -72,19 +72,20 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(withWine ? m_dir->path() : m_dir->filePath(QStringLiteral("none"))));
         const QString argument = QStringLiteral("rec 1 & $(touch pwned); `touch pwned` 'x' \"$HOME\" | > < -c 録音 é\nline");
+        const QString source = QStringLiteral("/s&http://127.0.0.1:8000/a b;c");
 
         DetachedProgramLauncher launcher;
         QCOMPARE(launcher.canLaunch(program), !record.isEmpty() || (executable && !content.isEmpty()));
-        QCOMPARE(launcher.launch(program, argument), !record.isEmpty());
+        QCOMPARE(launcher.launch(program, {argument, source}), !record.isEmpty());
         // A stream tied to ours would keep our reader (CTest) waiting.
         const QString follower = write(QStringLiteral("follower"), "#!/bin/sh\nfor fd in 0 1 2; do [ /proc/$$/fd/$fd -ef /dev/null ] "
                                                                    "|| t=\"$t $fd\"; done\necho \"tied:$t\" > \"${0%/*}/follower-received\"\n", true);
-        QVERIFY(launcher.launch(follower, QString()));
+        QVERIFY(launcher.launch(follower, {}));
         qputenv("PATH", path);
         QTRY_COMPARE_WITH_TIMEOUT(read(QStringLiteral("follower-received")), QStringLiteral("tied:\n"), 10000);
 
-        const QString expected = record == QLatin1String("wine-received") ? QStringLiteral("2\n%1\n%2\n").arg(program, argument)
-                                                                          : QStringLiteral("1\n%1\n").arg(argument);
+        const QString expected = record == QLatin1String("wine-received") ? QStringLiteral("3\n%1\n%2\n%3\n").arg(program, argument, source)
+                                                                          : QStringLiteral("2\n%1\n%2\n").arg(argument, source);
         if (!record.isEmpty()) // it runs beside the follower, and may still be writing
             QTRY_COMPARE_WITH_TIMEOUT(read(record), expected, 10000);
         QCOMPARE(read(QStringLiteral("received")), record == QLatin1String("received") ? expected : QString());

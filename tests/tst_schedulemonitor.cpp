@@ -301,6 +301,35 @@ private slots:
         QCOMPARE(m_dir->rowCount() + m_dir->plans().size(), 0);
     }
 
+    // A task's own source is the recorder's second argument; a one-shot task's plan goes with it, a series keeps it.
+    void aTaskWithASourceOfItsOwnGivesItToTheRecorder_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("started");
+        QTest::addColumn<QStringList>("plans");
+        QTest::newRow("none") << "" << "" << Stopping60 + "/tmp/news.mp3" << QStringList();
+        QTest::newRow("a sound server's input") << "" << "alsa_input.pci-0000_00_1b.0.analog-stereo"
+                                                << Stopping60 + "/tmp/news.mp3 /s&alsa_input.pci-0000_00_1b.0.analog-stereo" << QStringList();
+        QTest::newRow("a series from a stream") << "FREQ=DAILY" << "http://127.0.0.1:8000/radio"
+                                                << Stopping60 + "/tmp/news 2026-12-24.mp3 /s&http://127.0.0.1:8000/radio"
+                                                << QStringList({"2026-12-25 06:00:00 FREQ=DAILY"});
+    }
+
+    void aTaskWithASourceOfItsOwnGivesItToTheRecorder()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QString, source);
+        QFETCH(QString, started);
+        QFETCH(QStringList, plans);
+        const QStringList row{Day.toString(Qt::ISODate), "06:00:00", "news", "/tmp/news.mp3", "60", "length"};
+        source.isEmpty() ? m_dir->insert(row) : m_dir->insertSeries(row, rule, source);
+        MonitoringCopy copy(*m_services, *m_dir);
+        tickAt(copy, QTime(6, 0, 0));
+        QCOMPARE(this->started(), QStringList({started}));
+        QCOMPARE(m_dir->plans(), plans);
+    }
+
     // The occurrences missed while the program was off are told in one notice; the one still recording joins late.
     void daysOffAreToldOnceAndTheSeriesGoesOn_data()
     {

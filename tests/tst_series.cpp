@@ -108,13 +108,23 @@ private slots:
         QCOMPARE(SeriesFileName::forDate(file, QDate(2026, 12, 8)), dated);
     }
 
-    // A store of the first schema gets the plan table as new stores have it, and keeps its rows.
+    // A store of each earlier schema gets the plan table as new stores have it, and keeps its rows.
+    void anEarlierStoreIsUpgraded_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("undo");
+        QTest::newRow("AddSchTab alone") << 0 << "DROP TABLE AddSchPlan";
+        QTest::newRow("plans without sources") << 1 << "ALTER TABLE AddSchPlan DROP COLUMN Source";
+    }
+
     void anEarlierStoreIsUpgraded()
     {
+        QFETCH(int, version);
+        QFETCH(QString, undo);
         TestAppDir fresh, earlier;
         QVERIFY(fresh.isValid() && earlier.isValid());
-        earlier.exec("DROP TABLE AddSchPlan");
-        earlier.exec("PRAGMA user_version = 0");
+        earlier.exec(undo);
+        earlier.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
         earlier.insertTasks({"2026-12-24 06:00:00 kept"});
         for (int run = 0; run < 2; ++run) {
             StoreError error;
@@ -132,9 +142,9 @@ private slots:
         QTest::addColumn<QString>("rule");
         QTest::addColumn<bool>("occurrence");
         QTest::addColumn<QString>("left");
-        QTest::newRow("series") << 1 << "FREQ=WEEKLY" << true << "2026-12-31 06:00:00 FREQ=WEEKLY";
-        QTest::newRow("newer store") << 2 << "FREQ=WEEKLY" << false << "2026-12-24 06:00:00 FREQ=WEEKLY";
-        QTest::newRow("unreadable rule") << 1 << "FREQ=FORTNIGHTLY" << false << "2026-12-24 06:00:00 FREQ=FORTNIGHTLY";
+        QTest::newRow("series") << SeriesPlans::StoreVersion << "FREQ=WEEKLY" << true << "2026-12-31 06:00:00 FREQ=WEEKLY";
+        QTest::newRow("newer store") << SeriesPlans::StoreVersion + 1 << "FREQ=WEEKLY" << false << "2026-12-24 06:00:00 FREQ=WEEKLY";
+        QTest::newRow("unreadable rule") << SeriesPlans::StoreVersion << "FREQ=FORTNIGHTLY" << false << "2026-12-24 06:00:00 FREQ=FORTNIGHTLY";
     }
 
     void claimsOfSeries()
@@ -152,9 +162,9 @@ private slots:
         const QStringList fields = TestAppDir::taskFields("2026-12-24 06:00:00 news");
         for (int i = 0; i < ScheduleFields::Count; ++i)
             task.setStored(ScheduleFields::Field(i), fields[i]);
-        TaskClaims::Repeat repeat = TaskClaims::Repeat::None;
-        QCOMPARE(claims->claim(task, &error, &repeat), TaskClaims::Outcome::Claimed);
-        QCOMPARE(repeat == TaskClaims::Repeat::Occurrence, occurrence);
+        TaskClaims::Planned planned;
+        QCOMPARE(claims->claim(task, &error, &planned), TaskClaims::Outcome::Claimed);
+        QCOMPARE(planned.repeat == TaskClaims::Repeat::Occurrence, occurrence);
         claims->settle(1);
         QVERIFY(!claims->commit());
         QCOMPARE(dir.rowCount(), occurrence ? 1 : 0);

@@ -6,20 +6,26 @@
 
 #include <QSqlError>
 
+#include <array>
+
 namespace {
 
 constexpr QLatin1StringView PlanTable{"AddSchPlan"};
 
-// The step from the first store, which held AddSchTab alone.
-const QStringList PlanTableStep = {
-    QStringLiteral("CREATE TABLE IF NOT EXISTS AddSchPlan (Id INTEGER PRIMARY KEY, StartDate TEXT, StartTime TEXT, "
-                   "Filename TEXT, Rule TEXT NOT NULL, FirstDate TEXT, Program TEXT, Parameter TEXT, "
-                   "RecordLength TEXT)"),
-    QStringLiteral("CREATE INDEX IF NOT EXISTS AddSchPlanRow ON AddSchPlan (StartDate, StartTime, Filename)"),
+// The steps from each version to the next, the first from the store that held AddSchTab alone.
+const std::array<QStringList, SeriesPlans::StoreVersion> Steps = {
+    QStringList{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS AddSchPlan (Id INTEGER PRIMARY KEY, StartDate TEXT, StartTime TEXT, "
+                       "Filename TEXT, Rule TEXT NOT NULL, FirstDate TEXT, Program TEXT, Parameter TEXT, "
+                       "RecordLength TEXT)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS AddSchPlanRow ON AddSchPlan (StartDate, StartTime, Filename)"),
+    },
+    // Each task's own source.
+    QStringList{QStringLiteral("ALTER TABLE AddSchPlan ADD COLUMN Source TEXT")},
 };
 
 const QString PlanColumns = QStringLiteral("Id, Rule, FirstDate, StartDate, StartTime, Program, Filename, "
-                                           "Parameter, RecordLength");
+                                           "Parameter, RecordLength, Source");
 
 SeriesPlan planFrom(const QSqlQuery &query)
 {
@@ -29,6 +35,7 @@ SeriesPlan planFrom(const QSqlQuery &query)
     plan.firstDate = StoredForm::readDate(query.value(2).toString());
     for (int i = 0; i < ScheduleFields::Count; ++i)
         plan.row.setStored(ScheduleFields::Field(i), query.value(3 + i));
+    plan.source = query.value(3 + ScheduleFields::Count).toString();
     return plan;
 }
 
@@ -62,22 +69,25 @@ StoreError SeriesPlans::upgrade(StoreConnection &connection)
         query.exec(QStringLiteral("ROLLBACK"));
         return error;
     };
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return failed();
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return failed();
-    const int version = query.value(0).toInt();
-    query.finish();
-    if (version < 1) {
-        for (const QString &statement : PlanTableStep) {
-            if (!query.exec(statement))
+    for (int step = 0; step < int(Steps.size()); ++step) {
+        // The version is read inside each step's transaction: another copy may have taken the step.
+        if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return failed();
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+            return failed();
+        const int version = query.value(0).toInt();
+        query.finish();
+        if (version <= step) {
+            for (const QString &statement : Steps[step]) {
+                if (!query.exec(statement))
+                    return failed();
+            }
+            if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1)))
                 return failed();
         }
-        if (!query.exec(QStringLiteral("PRAGMA user_version = 1")))
+        if (!query.exec(QStringLiteral("COMMIT")))
             return failed();
     }
-    if (!query.exec(QStringLiteral("COMMIT")))
-        return failed();
     return {};
 }
 
@@ -108,7 +118,7 @@ StoreError SeriesPlans::planOf(const Task &row, std::optional<SeriesPlan> *plan)
 StoreError SeriesPlans::put(SeriesPlan *plan)
 {
     if (m_put.lastQuery().isEmpty()
-        && !m_put.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        && !m_put.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                               .arg(PlanTable, PlanColumns)))
         return m_connection->errorFrom(m_put.lastError());
     m_put.addBindValue(plan->id < 0 ? QVariant() : QVariant(plan->id));
@@ -116,6 +126,7 @@ StoreError SeriesPlans::put(SeriesPlan *plan)
     m_put.addBindValue(plan->firstDate.isValid() ? StoredForm::toStored(plan->firstDate) : QVariant());
     for (int i = 0; i < ScheduleFields::Count; ++i)
         m_put.addBindValue(plan->row.stored(ScheduleFields::Field(i)));
+    m_put.addBindValue(plan->source.isEmpty() ? QVariant() : QVariant(plan->source));
     if (!m_put.exec())
         return m_connection->errorFrom(m_put.lastError());
     plan->id = m_put.lastInsertId().toLongLong();

@@ -13,8 +13,8 @@
 
 class StoreConnection;
 
-// The plan of one series: its rule, the date the rule counts from, and a copy of the task row that
-// holds its next occurrence, to which it is linked by the row's StartDate, StartTime and Filename.
+// The plan of one series: its rule, the date the rule counts from, its source, and a copy of the task
+// row that holds its next occurrence, to which it is linked by the row's StartDate, StartTime and Filename.
 struct SeriesPlan
 {
     qint64 id = -1;
@@ -22,6 +22,11 @@ struct SeriesPlan
     // Invalid when the rule counts from the row's own date; set once the row moves on.
     QDate firstDate;
     Task row;
+    // What the recorder is to record; empty for its own choice.
+    QString source;
+
+    // A plan without a rule only gives a one-shot task its source.
+    bool repeats() const { return !rule.trimmed().isEmpty(); }
 
     QDate countsFrom() const { return firstDate.isValid() ? firstDate : row.startDate(); }
 };
@@ -31,7 +36,7 @@ class SeriesPlans
 {
 public:
     // The store's version that this program writes (PRAGMA user_version).
-    static constexpr int StoreVersion = 1;
+    static constexpr int StoreVersion = 2;
     // Plans are kept only in a store of this version: an older one has yet to be upgraded, and a
     // newer one is not written beyond AddSchTab, so its series fire as one-shot tasks.
     enum class Access { OlderStore, Writable, NewerStore };

@@ -157,7 +157,7 @@ bool TaskClaims::within(const std::function<StoreError()> &change, StoreError *e
     return !error->failed();
 }
 
-TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Repeat *repeat)
+TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Planned *planned)
 {
     const qint64 rowId = asRead.rowId();
     *error = {};
@@ -178,8 +178,11 @@ TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Rep
     }
     // A rule that cannot be read leaves its row a one-shot task.
     const std::optional<SeriesRule> rule = plan ? SeriesRule::read(plan->rule) : std::nullopt;
-    if (repeat)
-        *repeat = rule ? Repeat::Occurrence : (plan ? Repeat::UnreadableRule : Repeat::None);
+    if (planned) {
+        planned->repeat = rule ? Repeat::Occurrence
+                               : (plan && plan->repeats() ? Repeat::UnreadableRule : Repeat::None);
+        planned->source = plan ? plan->source : QString();
+    }
 
     Undo undo{stored, -1, std::nullopt};
     const bool claimed = within(
@@ -188,7 +191,14 @@ TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Rep
             if (!m_delete.exec())
                 return m_connection->errorFrom(m_delete.lastError());
             m_delete.finish();
-            return rule ? continueSeries(*plan, *rule, asRead, &undo) : StoreError();
+            if (rule)
+                return continueSeries(*plan, *rule, asRead, &undo);
+            // A one-shot task's plan, which only gave it a source, goes with it.
+            if (plan && !plan->repeats()) {
+                undo.planBefore = plan;
+                return m_plans->remove(plan->id);
+            }
+            return StoreError();
         },
         error);
     if (!claimed) {
@@ -291,6 +301,9 @@ StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isT
     for (SeriesPlan &plan : orphans) {
         const std::optional<SeriesRule> rule = SeriesRule::read(plan.rule);
         const QTime time = plan.row.startTime();
+        // A one-shot task that only had a source of its own has gone: so does its plan.
+        if (!plan.repeats() && !within([&] { return m_plans->remove(plan.id); }, &error))
+            break;
         if (!rule || !plan.row.startDate().isValid() || !time.isValid())
             continue;
         std::optional<QDate> next;

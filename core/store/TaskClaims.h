@@ -52,9 +52,16 @@ public:
         Occurrence,     // of a series, whose next occurrence now takes its place
         UnreadableRule, // planned as a series by a rule no one can read: fires as a one-shot task
     };
+    // What the plan of a claimed task said.
+    struct Planned
+    {
+        Repeat repeat = Repeat::None;
+        // What its recorder is to record; empty for the recorder's own choice.
+        QString source;
+    };
     // Removes the task's row when it still holds the fields it was read with; for an occurrence of a
     // series, stores the next one.
-    Outcome claim(const Task &asRead, StoreError *error, Repeat *repeat = nullptr);
+    Outcome claim(const Task &asRead, StoreError *error, Planned *planned = nullptr);
     // Moves a series whose occurrence has passed unseen on to its first occurrence that is not wholly
     // past, and gives the dates passed over; a series without one ends. Nothing waits to be settled:
     // commit when no claim does.

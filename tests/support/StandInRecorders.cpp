@@ -1,10 +1,10 @@
 #include "StandInRecorders.h"
 
-bool StandInRecorders::launch(const QString &, const QString &argument)
+bool StandInRecorders::launch(const QString &, const QStringList &argumentsOfStart)
 {
     if (!present)
         return false;
-    arguments << argument;
+    arguments << argumentsOfStart.join(u' ');
     ++running;
     return true;
 }

@@ -11,7 +11,7 @@ class StandInRecorders : public ProcessTerminator, public ProgramLauncher
 {
 public:
     bool canLaunch(const QString &) const override { return present; }
-    bool launch(const QString &executable, const QString &argument) override;
+    bool launch(const QString &executable, const QStringList &argumentsOfStart) override;
     void endProcessesNamed(const QString &name, std::function<void()> allEnded) override;
     // The lingering recorders have exited: every held end is answered.
     void endAll();

@@ -123,12 +123,12 @@ void TestAppDir::insert(const QStringList &row) const
     run(storePath(), QStringLiteral("INSERT INTO AddSchTab VALUES (?, ?, ?, ?, ?, ?)"), values);
 }
 
-void TestAppDir::insertSeries(const QStringList &row, const QString &rule) const
+void TestAppDir::insertSeries(const QStringList &row, const QString &rule, const QString &source) const
 {
     insert(row);
     run(storePath(), QStringLiteral("INSERT INTO AddSchPlan (StartDate, StartTime, Program, Filename, Parameter, "
-                                    "RecordLength, Rule) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {row[0], row[1], row[2], row[3], row[4], row[5], rule});
+                                    "RecordLength, Rule, Source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        {row[0], row[1], row[2], row[3], row[4], row[5], rule, source});
 }
 
 QStringList TestAppDir::plans() const

@@ -24,8 +24,8 @@ public:
     static QStringList taskFields(const QString &task);
     // A task "news" due that many seconds from now; returns its start.
     QDateTime insertDueIn(int seconds, const QString &file, const QString &length) const;
-    // The row, and a plan that repeats it by the rule, counted from its date.
-    void insertSeries(const QStringList &row, const QString &rule) const;
+    // The row, and a plan that repeats it by the rule, counted from its date (none when empty), with its source.
+    void insertSeries(const QStringList &row, const QString &rule, const QString &source = {}) const;
     // Each plan as "StartDate StartTime Rule".
     QStringList plans() const;
     // Runs one statement on the store; fails the running test when it does not succeed.
