@@ -171,8 +171,11 @@ StoreError Scheduler::Form_Load()
         return error;
     // Armed once the first task is known, so that the first tick already meets its second.
     scheduleNextTick();
-    if (m_services.loadEditor)
-        m_editor = m_services.loadEditor(*this);
+    // Loaded hidden once the main window shows, so that the window is not kept waiting for it.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_editor && m_services.loadEditor)
+            m_editor = m_services.loadEditor(*this);
+    });
     return {};
 }
 

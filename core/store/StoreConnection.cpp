@@ -115,6 +115,8 @@ StoreError StoreConnection::checkWritable() const
     // the store, and a read-only store is refused only at the write itself.
     QSqlQuery probe(database());
     StoreError error;
+    // Nothing of the probe is kept: it need not wait for the disk.
+    probe.exec(QStringLiteral("PRAGMA synchronous = OFF"));
     if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         error = errorFrom(probe.lastError());
     } else if (!probe.exec(QStringLiteral("INSERT INTO %1 (Program, Filename) VALUES ('probe', 'probe')")
@@ -122,6 +124,7 @@ StoreError StoreConnection::checkWritable() const
         error = errorFrom(probe.lastError());
     }
     probe.exec(QStringLiteral("ROLLBACK"));
+    probe.exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return error;
 }
 
