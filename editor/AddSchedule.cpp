@@ -33,7 +33,7 @@
 
 namespace {
 
-constexpr int ClientWidthTwips = 9615;
+constexpr int ClientWidthTwips = 9855;
 constexpr int ClientHeightTwips = 7230;
 
 // The output formats in the order of the format buttons and of the file dialog's types.
@@ -331,8 +331,13 @@ StoreError AddSchedule::writeEntry(int totalSeconds)
         || (error = rows.setValue(ScheduleFields::StartTime, startTime)))
         return error;
     QDate startDate;
-    if ((error = EntryConversion::readStartDate(m_controls.labelDateCap->text(), &startDate))
-        || (error = rows.setValue(ScheduleFields::StartDate, startDate)))
+    if ((error = EntryConversion::readStartDate(m_controls.labelDateCap->text(), &startDate)))
+        return error;
+    const QString rule = m_controls.repeat->rule(startDate);
+    // A series' row holds one of its occurrences: a start on a day that the rule passes over moves to its first.
+    if (const std::optional<SeriesRule> series = SeriesRule::read(rule))
+        startDate = series->nextAfter(startDate, startTime, startDate.addDays(-1)).value_or(startDate);
+    if ((error = rows.setValue(ScheduleFields::StartDate, startDate)))
         return error;
     const QString recordLength = m_lists.recordLengthText();
     if ((error = rows.setValue(ScheduleFields::Program, m_controls.programRec->text()))
@@ -340,7 +345,7 @@ StoreError AddSchedule::writeEntry(int totalSeconds)
         || (error = rows.setValue(ScheduleFields::Parameter, QString::number(totalSeconds)))
         || (error = rows.setValue(ScheduleFields::RecordLength, recordLength)))
         return error;
-    rows.setSeriesRule(m_controls.repeat->rule(startDate));
+    rows.setSeriesRule(rule);
     if ((error = rows.update()))
         return error;
     return requery();

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int RowHeight = 315;
 constexpr int LabelHeight = 255;
-constexpr int DayWidth = 480;
+constexpr int DayWidth = 525;
 constexpr int DefaultCount = 10;
 
 // The repeats in the order of RepeatChoice::Kind, then the ends in the order of RepeatChoice::End.
@@ -40,7 +40,7 @@ RepeatGroup::RepeatGroup(QWidget *window)
     : QObject(window)
 {
     // Right of the existing groups, so that none of the window's controls moves.
-    auto *frame = addFrame(window, "FraRepeat", 5775, 120, 3720, 4275, QStringLiteral("重复"));
+    auto *frame = addFrame(window, "FraRepeat", 5775, 120, 3960, 4275, QStringLiteral("重复"));
     m_repeat = addControl<QComboBox>(frame, "CboRepeat", 240, 360, 2520);
     m_repeat->addItems(Repeats);
     addLabel(frame, "LabelRepeatEvery", 240, 885, 720, LabelHeight, QStringLiteral("间隔 :"));

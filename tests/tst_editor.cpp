@@ -476,12 +476,14 @@ private slots:
         QTest::addColumn<QStringList>("clicked");
         QTest::addColumn<int>("storeVersion");
         QTest::addColumn<QStringList>("plans");
+        // Entered on a Saturday: a series that passes over Saturdays starts on the Monday after.
         const QString start = QStringLiteral("2026-12-05 07:05:00 ");
+        const QString monday = QStringLiteral("2026-12-07 07:05:00 ");
         QTest::newRow("weekdays, ten times") << QList<int>{2, 2} << Typing{{"TxtRepeatCount", "10"}} << QStringList() << 1
-                                             << QStringList{start + "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=10"};
+                                             << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=10"};
         QTest::newRow("chosen days until") << QList<int>{4, 1} << Typing{{"DtpRepeatUntil", "2026-12-31"}}
                                            << QStringList{"ChkRepeatDay1", "ChkRepeatDay3"} << 1
-                                           << QStringList{start + "FREQ=WEEKLY;BYDAY=MO,WE;UNTIL=20261231T235959"};
+                                           << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,WE;UNTIL=20261231T235959"};
         QTest::newRow("every other week") << QList<int>{3, 0} << Typing{{"TxtRepeatInterval", "2"}} << QStringList() << 1
                                           << QStringList{start + "FREQ=WEEKLY;INTERVAL=2;BYDAY=SA"};
         QTest::newRow("no repeat") << QList<int>{0, 0} << Typing() << QStringList() << 1 << QStringList();
