@@ -1,6 +1,7 @@
 #include "AddSchedule.h"
 
 #include "BoundViews.h"
+#include "Clock.h"
 #include "DateTimeText.h"
 #include "EntryConversion.h"
 #include "FieldTexts.h"
@@ -453,7 +454,7 @@ std::optional<SeriesPlan> AddSchedule::currentPlan()
 void AddSchedule::showCurrentRepeat()
 {
     if (m_data1->isAttached() && m_data1->recordset().editMode() == ResultSet::EditMode::Adding) {
-        m_controls.repeat->showRule({}, {});
+        m_controls.repeat->showRule({}, m_services.clock.now().date());
         return;
     }
     const std::optional<SeriesPlan> plan = currentPlan();
@@ -483,12 +484,16 @@ StoreError AddSchedule::skipTo(const SeriesPlan &plan, QDate next)
 {
     m_mainWindow.waitForOwnClaims();
     ResultSet &rows = m_data1->recordset();
-    StoreError error;
-    if ((error = rows.edit()) || (error = rows.setValue(ScheduleFields::StartDate, next)))
+    if (const StoreError error = rows.edit())
         return error;
     // The series keeps counting from where it began, not from the skipped date.
     rows.setSeriesRule(plan.rule, plan.countsFrom());
-    if ((error = rows.update()) || (error = requery()))
+    StoreError error;
+    if ((error = rows.setValue(ScheduleFields::StartDate, next)) || (error = rows.update())) {
+        rows.cancelUpdate();
+        return error;
+    }
+    if ((error = requery()))
         return error;
     return copyCurrentTaskTexts();
 }
