@@ -555,26 +555,29 @@ private slots:
     void seriesIsSkippedOrDeleted_data()
     {
         QTest::addColumn<QString>("rule");
-        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QByteArrayList>("clicked");
         QTest::addColumn<bool>("agreed");
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<QString>("left"); // the row's date, then the plan's, both empty when gone
         QTest::addColumn<int>("storeVersion");
         const QString last = QStringLiteral("删除录音 | 这个重复计划没有以后的录音了, 删除它吗? | YesNo | Question");
-        QTest::newRow("next day") << "FREQ=DAILY" << QByteArray("CmdSkip") << false << QStringList() << "2026-12-25" << 1;
-        QTest::newRow("Thursday to Monday") << "FREQ=WEEKLY;BYDAY=MO,TH;COUNT=3" << QByteArray("CmdSkip") << false
+        QTest::newRow("next day") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << QStringList() << "2026-12-25" << 1;
+        QTest::newRow("Thursday to Monday") << "FREQ=WEEKLY;BYDAY=MO,TH;COUNT=3" << QByteArrayList{"CmdSkip"} << false
                                           << QStringList() << "2026-12-28" << 1;
-        QTest::newRow("last one kept") << "FREQ=DAILY;COUNT=1" << QByteArray("CmdSkip") << false << QStringList{last} << "2026-12-24" << 1;
-        QTest::newRow("last one deleted") << "FREQ=DAILY;COUNT=1" << QByteArray("CmdSkip") << true << QStringList{last} << "" << 1;
-        QTest::newRow("series kept") << "FREQ=DAILY" << QByteArray("CmdDelete") << false << QStringList{SeriesQuestion} << "2026-12-24" << 1;
-        QTest::newRow("series deleted") << "FREQ=DAILY" << QByteArray("CmdDelete") << true << QStringList{SeriesQuestion} << "" << 1;
-        QTest::newRow("newer store") << "FREQ=DAILY" << QByteArray("CmdSkip") << false
+        QTest::newRow("last one kept") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << false << QStringList{last} << "2026-12-24" << 1;
+        QTest::newRow("last one deleted") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << true << QStringList{last} << "" << 1;
+        QTest::newRow("series kept") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << false << QStringList{SeriesQuestion} << "2026-12-24" << 1;
+        QTest::newRow("series deleted") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << QStringList{SeriesQuestion} << "" << 1;
+        // The second skip counts from the series' first date, not from the skipped one.
+        QTest::newRow("count kept") << "FREQ=DAILY;COUNT=2" << QByteArrayList{"CmdSkip", "CmdSkip"} << false << QStringList{last}
+                                    << "2026-12-25" << 1;
+        QTest::newRow("newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false
                                      << QStringList{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"} << "2026-12-24" << 2;
     }
     void seriesIsSkippedOrDeleted()
     {
         QFETCH(QString, rule);
-        QFETCH(QByteArray, button);
+        QFETCH(QByteArrayList, clicked);
         QFETCH(bool, agreed);
         QFETCH(QStringList, told);
         QFETCH(QString, left);
@@ -584,7 +587,8 @@ private slots:
         m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(storeVersion));
         QVERIFY(m_kit->load());
         m_kit->services.boxes.queueAnswer(agreed ? MessageAnswer::Yes : MessageAnswer::No);
-        QVERIFY(m_kit->click(button.constData()));
+        for (const QByteArray &button : clicked)
+            QVERIFY(m_kit->click(button.constData()));
         QCOMPARE(m_kit->messages(), told);
         const QStringList row = left.isEmpty() ? QStringList() : QStringList{left + " 06:00:00 news"};
         const QStringList title = left.isEmpty() ? QStringList() : QStringList{"↻ news"};
