@@ -421,7 +421,14 @@ void AddSchedule::CmdDelete_Click()
         tell(QString::fromUtf8(NoTasksMessage), applicationTitle);
         return;
     }
-    const QString informativeText = currentPlan() ? QString::fromUtf8(SeriesDeleteText) : QString();
+    const bool series = currentPlan().has_value();
+    // This program may not change a newer store's plans, and that program would carry the series on.
+    SeriesPlans::Access access = SeriesPlans::Access::Writable;
+    if (series && !SeriesPlans::access(*m_database, &access) && access != SeriesPlans::Access::Writable) {
+        tell(QString::fromUtf8(NewerStoreMessage), applicationTitle);
+        return;
+    }
+    const QString informativeText = series ? QString::fromUtf8(SeriesDeleteText) : QString();
     if (confirmed(QString::fromUtf8(DeleteQuestion), QString::fromUtf8(DeleteTitle), informativeText)) {
         // A refusal of another kind (the task was fired and removed meanwhile, say) is passed over.
         if (deleteCurrentTask().number == StoreError::NoCurrentRecord)

@@ -551,7 +551,8 @@ private slots:
                  plans << "2026-12-24 07:00:00 news" << title);
     }
 
-    // Skipping moves a series' row to its next occurrence; one without a next, and a deleted series, go whole.
+    // Skipping moves a series' row to its next occurrence; one without a next, and a deleted series, go whole; a
+    // newer store's series stay as they are.
     void seriesIsSkippedOrDeleted_data()
     {
         QTest::addColumn<QString>("rule");
@@ -571,8 +572,9 @@ private slots:
         // The second skip counts from the series' first date, not from the skipped one.
         QTest::newRow("count kept") << "FREQ=DAILY;COUNT=2" << QByteArrayList{"CmdSkip", "CmdSkip"} << false << QStringList{last}
                                     << "2026-12-25" << 1;
-        QTest::newRow("newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false
-                                     << QStringList{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"} << "2026-12-24" << 2;
+        const QStringList newer{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"};
+        QTest::newRow("skip, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << newer << "2026-12-24" << 2;
+        QTest::newRow("deletion, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << newer << "2026-12-24" << 2;
     }
     void seriesIsSkippedOrDeleted()
     {
