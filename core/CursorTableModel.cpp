@@ -38,6 +38,21 @@ CursorTableModel::CursorTableModel(RecordCursor *cursor, const DateTimeText &dat
 
 CursorTableModel::~CursorTableModel() = default;
 
+void CursorTableModel::showSeries(SeriesToolTip toolTip)
+{
+    beginResetModel();
+    m_seriesToolTip = std::move(toolTip);
+    m_rows.clear();
+    endResetModel();
+}
+
+std::optional<SeriesPlan> CursorTableModel::planOf(int row) const
+{
+    if (!m_seriesToolTip || !m_cursor->isAttached())
+        return std::nullopt;
+    return m_cursor->recordset().planAt(row);
+}
+
 int CursorTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rowCount;
@@ -60,8 +75,11 @@ QVariant CursorTableModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole:
         return markOf(index.row()).clashes ? QVariant(QBrush(ClashBackground)) : QVariant();
     case Qt::ToolTipRole: {
-        const QString tip = markOf(index.row()).toolTip;
-        return tip.isEmpty() ? QVariant() : QVariant(tip);
+        QStringList tips{markOf(index.row()).toolTip};
+        if (const std::optional<SeriesPlan> plan = planOf(index.row()))
+            tips << m_seriesToolTip(*plan);
+        tips.removeAll(QString());
+        return tips.isEmpty() ? QVariant() : QVariant(tips.join(u'\n'));
     }
     default:
         return {};
@@ -148,6 +166,8 @@ QStringList CursorTableModel::rowTexts(int row) const
     if (const std::optional<Task> task = m_cursor->isAttached() ? m_cursor->recordset().taskAt(row) : std::nullopt) {
         for (int i = 0; i < ScheduleFields::Count; ++i)
             texts->append(ValueText::of(task->value(ScheduleFields::Field(i)), m_dateTimeText));
+        if (planOf(row))
+            (*texts)[int(ScheduleFields::Field::Program)].prepend(QString::fromUtf8(SeriesMark));
     }
     const QStringList result = *texts;
     m_rows.insert(row, texts);

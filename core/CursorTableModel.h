@@ -7,21 +7,28 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+#include <optional>
+
 class Clock;
 class DateTimeText;
 class LocalTimeZone;
 class RecordCursor;
+struct SeriesPlan;
 
 // The rows of a record cursor for a grid: one column per field, headed by the field's name,
 // with the cursor's current row marked in the row selector. Missed tasks are greyed and tasks that
 // cut each other off are shown in a warning colour, with a tooltip that says why; the marks follow
-// the clock. Row texts are made only when the grid asks for them and only a few are kept, so a long
+// the clock. Asked to, it marks a series' row before its title and adds the series to its tooltip.
+// Row texts are made only when the grid asks for them and only a few are kept, so a long
 // list costs no more than a short one.
 class CursorTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
+    using SeriesToolTip = std::function<QString(const SeriesPlan &plan)>;
+
     CursorTableModel(RecordCursor *cursor, const DateTimeText &dateTimeText, const Clock &clock,
                      const LocalTimeZone &zone,
                      QObject *parent = nullptr);
@@ -33,10 +40,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+    // Marks the series' rows from now on, with this tooltip for each.
+    void showSeries(SeriesToolTip toolTip);
+
     // The listed row that is the cursor's current row, or -1 when there is none.
     int currentRow() const { return m_currentRow; }
 
     static constexpr auto CurrentRowMarker = "▶";
+    // Shown before a series' title, never stored.
+    static constexpr auto SeriesMark = "↻ ";
     // How many rows are kept once read.
     static constexpr int CachedRows = 256;
 
@@ -47,6 +59,7 @@ private:
     void resetRows();
     void followCurrentRow();
     QStringList rowTexts(int row) const;
+    std::optional<SeriesPlan> planOf(int row) const;
     TaskMarks::Mark markOf(int row) const;
     void followClock();
 
@@ -54,6 +67,7 @@ private:
     const DateTimeText &m_dateTimeText;
     const Clock &m_clock;
     const LocalTimeZone &m_zone;
+    SeriesToolTip m_seriesToolTip;
     QTimer m_clockWatch;
     int m_rowCount = 0;
     int m_currentRow = -1;

@@ -1,6 +1,7 @@
 #include "AddSchedule.h"
 
 #include "BoundViews.h"
+#include "Clock.h"
 #include "DateTimeText.h"
 #include "EntryConversion.h"
 #include "FieldTexts.h"
@@ -11,7 +12,9 @@
 #include "OutputFileName.h"
 #include "OutputFormat.h"
 #include "RecordCursor.h"
+#include "RepeatGroup.h"
 #include "ScheduleFields.h"
+#include "SeriesRule.h"
 #include "StoreConnection.h"
 #include "StoredLength.h"
 #include "Twips.h"
@@ -31,7 +34,7 @@
 
 namespace {
 
-constexpr int ClientWidthTwips = 5775;
+constexpr int ClientWidthTwips = 9855;
 constexpr int ClientHeightTwips = 7230;
 
 // The output formats in the order of the format buttons and of the file dialog's types.
@@ -88,6 +91,8 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     connect(m_controls.option2, &QRadioButton::clicked, this, &AddSchedule::Option2_Click);
     connect(m_controls.option3, &QRadioButton::clicked, this, &AddSchedule::Option3_Click);
     connect(m_controls.chooseFile, &QPushButton::clicked, this, &AddSchedule::chooseFile_Click);
+    connect(m_controls.repeat->cmdSkip, &QPushButton::clicked, this, &AddSchedule::CmdSkip_Click);
+    connect(m_data1, &RecordCursor::currentRowChanged, this, &AddSchedule::showCurrentRepeat);
 }
 
 AddSchedule::~AddSchedule() = default;
@@ -149,6 +154,8 @@ void AddSchedule::setLayout(Layout layout)
     for (const auto &[control, inEntry] : enabledInEntry)
         control->setEnabled(inEntry == entry);
     m_controls.cmdExit->setEnabled(true);
+    m_controls.repeat->setEntry(entry);
+    m_controls.repeat->cmdSkip->setEnabled(!entry && m_skippable);
     if (entry) {
         m_controls.cmdEdit->setEnabled(false);
         m_controls.cmdDelete->setEnabled(false);
@@ -325,14 +332,22 @@ StoreError AddSchedule::writeEntry(int totalSeconds)
         || (error = rows.setValue(ScheduleFields::StartTime, startTime)))
         return error;
     QDate startDate;
-    if ((error = EntryConversion::readStartDate(m_controls.labelDateCap->text(), &startDate))
-        || (error = rows.setValue(ScheduleFields::StartDate, startDate)))
+    if ((error = EntryConversion::readStartDate(m_controls.labelDateCap->text(), &startDate)))
+        return error;
+    const QString rule = m_controls.repeat->rule(startDate);
+    // A series' row holds one of its occurrences: a start on a day that the rule passes over moves to its first.
+    if (const std::optional<SeriesRule> series = SeriesRule::read(rule))
+        startDate = series->nextAfter(startDate, startTime, startDate.addDays(-1)).value_or(startDate);
+    if ((error = rows.setValue(ScheduleFields::StartDate, startDate)))
         return error;
     const QString recordLength = m_lists.recordLengthText();
     if ((error = rows.setValue(ScheduleFields::Program, m_controls.programRec->text()))
         || (error = rows.setValue(ScheduleFields::Filename, m_controls.filenameRec->text()))
         || (error = rows.setValue(ScheduleFields::Parameter, QString::number(totalSeconds)))
-        || (error = rows.setValue(ScheduleFields::RecordLength, recordLength)) || (error = rows.update()))
+        || (error = rows.setValue(ScheduleFields::RecordLength, recordLength)))
+        return error;
+    rows.setSeriesRule(rule);
+    if ((error = rows.update()))
         return error;
     return requery();
 }
@@ -343,6 +358,9 @@ void AddSchedule::reportUpdateError(const StoreError &error)
     case StoreError::NoPendingEdit:
         tell(QString::fromUtf8(LostEntryMessage), QString::fromUtf8(LostEntryTitle));
         close();
+        break;
+    case StoreError::ReadOnly:
+        tell(QString::fromUtf8(NewerStoreMessage), QString::fromUtf8(MainWindowLink::ApplicationTitle));
         break;
     case StoreError::ZeroLengthText:
         tell(QString::fromUtf8(FilenameMessage), QString::fromUtf8(MainWindowLink::ApplicationTitle));
@@ -358,10 +376,10 @@ void AddSchedule::tell(const QString &text, const QString &title)
     m_services.messageBoxes.show(messageParent(), text, title, MessageButtons::Ok, MessageIcon::None);
 }
 
-bool AddSchedule::confirmed(const QString &question, const QString &title)
+bool AddSchedule::confirmed(const QString &question, const QString &title, const QString &informativeText)
 {
     return m_services.messageBoxes.show(messageParent(), question, title, MessageButtons::YesNo,
-                                                    MessageIcon::Question)
+                                        MessageIcon::Question, informativeText)
            == MessageAnswer::Yes;
 }
 
@@ -403,7 +421,15 @@ void AddSchedule::CmdDelete_Click()
         tell(QString::fromUtf8(NoTasksMessage), applicationTitle);
         return;
     }
-    if (confirmed(QString::fromUtf8(DeleteQuestion), QString::fromUtf8(DeleteTitle))) {
+    const bool series = currentPlan().has_value();
+    // This program may not change a newer store's plans, and that program would carry the series on.
+    SeriesPlans::Access access = SeriesPlans::Access::Writable;
+    if (series && !SeriesPlans::access(*m_database, &access) && access != SeriesPlans::Access::Writable) {
+        tell(QString::fromUtf8(NewerStoreMessage), applicationTitle);
+        return;
+    }
+    const QString informativeText = series ? QString::fromUtf8(SeriesDeleteText) : QString();
+    if (confirmed(QString::fromUtf8(DeleteQuestion), QString::fromUtf8(DeleteTitle), informativeText)) {
         // A refusal of another kind (the task was fired and removed meanwhile, say) is passed over.
         if (deleteCurrentTask().number == StoreError::NoCurrentRecord)
             tell(QString::fromUtf8(NothingToDeleteMessage), applicationTitle);
@@ -418,6 +444,63 @@ StoreError AddSchedule::deleteCurrentTask()
     m_mainWindow.waitForOwnClaims();
     StoreError error;
     if ((error = m_data1->recordset().deleteRow()) || (error = requery()))
+        return error;
+    return copyCurrentTaskTexts();
+}
+
+std::optional<SeriesPlan> AddSchedule::currentPlan()
+{
+    const std::optional<Task> task = m_data1->isAttached() ? m_data1->recordset().currentTask() : std::nullopt;
+    std::optional<SeriesPlan> plan;
+    // A plan that cannot be read is no plan: the task then shows and works as a one-shot task.
+    if (task && m_database && SeriesPlans(m_database).planOf(*task, &plan))
+        return std::nullopt;
+    return plan;
+}
+
+void AddSchedule::showCurrentRepeat()
+{
+    if (m_data1->isAttached() && m_data1->recordset().editMode() == ResultSet::EditMode::Adding) {
+        m_controls.repeat->showRule({}, m_services.clock.now().date());
+        return;
+    }
+    const std::optional<SeriesPlan> plan = currentPlan();
+    m_skippable = plan && SeriesRule::read(plan->rule);
+    m_controls.repeat->showRule(plan ? plan->rule : QString(), plan ? plan->row.startDate() : QDate());
+    m_controls.repeat->cmdSkip->setEnabled(m_skippable && m_data1->recordset().editMode() == ResultSet::EditMode::Browsing);
+}
+
+void AddSchedule::CmdSkip_Click()
+{
+    const std::optional<SeriesPlan> plan = currentPlan();
+    const std::optional<SeriesRule> rule = plan ? SeriesRule::read(plan->rule) : std::nullopt;
+    if (!rule)
+        return;
+    const Task &row = plan->row;
+    if (const std::optional<QDate> next = rule->nextAfter(plan->countsFrom(), row.startTime(), row.startDate())) {
+        if (const StoreError error = skipTo(*plan, *next))
+            reportUpdateError(error);
+    } else if (confirmed(QString::fromUtf8(LastOccurrenceQuestion), QString::fromUtf8(DeleteTitle))) {
+        if (deleteCurrentTask().number == StoreError::NoCurrentRecord)
+            tell(QString::fromUtf8(NothingToDeleteMessage), QString::fromUtf8(MainWindowLink::ApplicationTitle));
+    }
+    enableTaskButtons();
+}
+
+StoreError AddSchedule::skipTo(const SeriesPlan &plan, QDate next)
+{
+    m_mainWindow.waitForOwnClaims();
+    ResultSet &rows = m_data1->recordset();
+    if (const StoreError error = rows.edit())
+        return error;
+    // The series keeps counting from where it began, not from the skipped date.
+    rows.setSeriesRule(plan.rule, plan.countsFrom());
+    StoreError error;
+    if ((error = rows.setValue(ScheduleFields::StartDate, next)) || (error = rows.update())) {
+        rows.cancelUpdate();
+        return error;
+    }
+    if ((error = requery()))
         return error;
     return copyCurrentTaskTexts();
 }
@@ -440,6 +523,7 @@ void AddSchedule::showCurrentTaskAgain()
                       into(ScheduleFields::StartTime, m_controls.startTimeRec), into(ScheduleFields::StartDate, m_controls.dateRec),
                       into(ScheduleFields::Parameter, m_controls.recParameter), into(ScheduleFields::RecordLength, m_controls.recLength)},
                      FieldTexts::Missing::ShowsEmpty, m_services.dateTimeText);
+    showCurrentRepeat();
 }
 
 void AddSchedule::Option1_Click()

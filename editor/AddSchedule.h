@@ -2,6 +2,7 @@
 
 #include "EditorControls.h"
 #include "EditorEntryLists.h"
+#include "SeriesPlans.h"
 #include "StoreError.h"
 #include "TaskEditor.h"
 #include "WindowServices.h"
@@ -38,6 +39,7 @@ public:
     void CmdAdd_Click();
     void CmdEdit_Click();
     void CmdDelete_Click();
+    void CmdSkip_Click();
     void CmdUpdate_Click();
     void CmdCancel_Click();
     void CmdExit_Click();
@@ -62,6 +64,9 @@ public:
     static constexpr auto NothingToEditMessage = "没有录音可供编辑.";
     static constexpr auto DeleteQuestion = "删除本次录音吗?";
     static constexpr auto DeleteTitle = "删除录音";
+    static constexpr auto SeriesDeleteText = "这是重复计划: 将删除整个系列 (以后的各次录音).";
+    static constexpr auto LastOccurrenceQuestion = "这个重复计划没有以后的录音了, 删除它吗?";
+    static constexpr auto NewerStoreMessage = "计划数据库来自较新版本的程序, 无法保存重复计划.";
     static constexpr auto NothingToDeleteMessage = "没有录音可供删除.";
     static constexpr auto FileDialogTitle = "保存";
     static constexpr auto ReplaceQuestion = "文件已存在, 您希望替换它吗?";
@@ -81,6 +86,10 @@ private:
     void showTaskInLists();
     void showCurrentTaskAgain();
     StoreError deleteCurrentTask();
+    // The current task's plan as stored, and the repeat group showing it.
+    std::optional<SeriesPlan> currentPlan();
+    void showCurrentRepeat();
+    StoreError skipTo(const SeriesPlan &plan, QDate next);
     void chooseFormat(int position);
     QString ShowDialog(const QString &title);
     StoreError writeEntry(int totalSeconds);
@@ -89,7 +98,7 @@ private:
     void Form_Unload();
     void dropPendingEntry();
     void tell(const QString &text, const QString &title);
-    bool confirmed(const QString &question, const QString &title);
+    bool confirmed(const QString &question, const QString &title, const QString &informativeText = {});
     QWidget *messageParent();
 
     MainWindowLink &m_mainWindow;
@@ -102,6 +111,8 @@ private:
     BoundViews *m_boundViews;
     EditorControls m_controls;
     EditorEntryLists m_lists;
+    // Whether the current task is a series that can move on to its next occurrence.
+    bool m_skippable = false;
     bool m_inModalLoop = false;
     bool m_unloaded = false;
 };

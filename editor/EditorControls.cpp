@@ -1,6 +1,7 @@
 #include "EditorControls.h"
 
 #include "FormControls.h"
+#include "RepeatGroup.h"
 #include "TaskGrid.h"
 #include "WindowServices.h"
 
@@ -118,6 +119,8 @@ EditorControls::EditorControls(QDialog *window, RecordCursor *rows, const Window
 
     dbGrid1 = new TaskGrid(rows, services.dateTimeText, services.clock, services.timeZone, window);
     place(dbGrid1, "DBGrid1", 120, 5040, 5535, 2055);
+
+    repeat = new RepeatGroup(window);
 
     // No button is the window's default, so Enter in a list never saves or closes anything.
     for (QPushButton *button : window->findChildren<QPushButton *>())

@@ -8,6 +8,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class RecordCursor;
+class RepeatGroup;
 class TaskGrid;
 struct WindowServices;
 
@@ -50,4 +51,5 @@ struct EditorControls
     QPushButton *cmdCancel = nullptr;
     QPushButton *cmdExit = nullptr;
     TaskGrid *dbGrid1 = nullptr;
+    RepeatGroup *repeat = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "CursorTableModel.h"
 #include "RecordCursor.h"
+#include "SeriesToolTip.h"
 
 #include <QHeaderView>
 #include <QTimer>
@@ -12,6 +13,7 @@ TaskGrid::TaskGrid(RecordCursor *cursor, const DateTimeText &dateTimeText, const
     , m_cursor(cursor)
     , m_rows(new CursorTableModel(cursor, dateTimeText, clock, zone, this))
 {
+    m_rows->showSeries(&SeriesToolTip::of);
     setModel(m_rows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -18,6 +18,7 @@ const QString FileMissing = App + QStringLiteral("Please enter data for program 
 const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
 
 using Typing = QList<std::pair<QByteArray, QString>>;
+const QString SeriesQuestion = Question + QStringLiteral(" | 这是重复计划: 将删除整个系列 (以后的各次录音).");
 // The tasks, the one fired elsewhere, the row picked (-1 for none), the answer, and the titles then stored and listed.
 using Deletion = std::tuple<QStringList, QString, int, bool, QStringList, QStringList>;
 
@@ -465,6 +466,138 @@ private slots:
         QVERIFY(m_kit->model()->index(tasks.size() - 1, 0).data(Qt::ForegroundRole).isValid());
         // The whole grid is told, so the view repaints every mark, the last cell too.
         QCOMPARE(changed.last().at(1).toModelIndex(), m_kit->model()->index(tasks.size() - 1, ScheduleFields::Count - 1));
+    }
+
+    // A repeat chosen for a new task is stored with it and shown again; a newer store refuses it and stores nothing.
+    void seriesIsSaved_data()
+    {
+        QTest::addColumn<QList<int>>("picks"); // repeat, end
+        QTest::addColumn<Typing>("typed");
+        QTest::addColumn<QStringList>("clicked");
+        QTest::addColumn<int>("storeVersion");
+        QTest::addColumn<QStringList>("plans");
+        // Entered on a Saturday: a series that passes over Saturdays starts on the Monday after.
+        const QString start = QStringLiteral("2026-12-05 07:05:00 ");
+        const QString monday = QStringLiteral("2026-12-07 07:05:00 ");
+        QTest::newRow("weekdays, ten times") << QList<int>{2, 2} << Typing{{"TxtRepeatCount", "10"}} << QStringList() << 1
+                                             << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=10"};
+        QTest::newRow("chosen days until") << QList<int>{4, 1} << Typing{{"DtpRepeatUntil", "2026-12-31"}}
+                                           << QStringList{"ChkRepeatDay1", "ChkRepeatDay3"} << 1
+                                           << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,WE;UNTIL=20261231T235959"};
+        QTest::newRow("every other week") << QList<int>{3, 0} << Typing{{"TxtRepeatInterval", "2"}} << QStringList() << 1
+                                          << QStringList{start + "FREQ=WEEKLY;INTERVAL=2;BYDAY=SA"};
+        QTest::newRow("no repeat") << QList<int>{0, 0} << Typing() << QStringList() << 1 << QStringList();
+        QTest::newRow("no repeat, newer store") << QList<int>{0, 0} << Typing() << QStringList() << 2 << QStringList();
+        QTest::newRow("newer store") << QList<int>{1, 0} << Typing() << QStringList() << 2 << QStringList();
+    }
+    void seriesIsSaved()
+    {
+        QFETCH(QList<int>, picks);
+        QFETCH(Typing, typed);
+        QFETCH(QStringList, clicked);
+        QFETCH(int, storeVersion);
+        QFETCH(QStringList, plans);
+        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(storeVersion));
+        QVERIFY(enterTask() && m_kit->pick("CboRepeat", picks[0]) && m_kit->pick("CboRepeatEnd", picks[1]));
+        for (const auto &[name, text] : typed)
+            QVERIFY(m_kit->type(name, text));
+        for (const QString &name : clicked)
+            QVERIFY(m_kit->click(qPrintable(name)));
+        const QString chosen = m_kit->text("CboRepeat");
+        QVERIFY(m_kit->click("CmdUpdate"));
+        const bool refused = storeVersion > 1 && picks[0] > 0;
+        QCOMPARE(m_kit->messages(), refused ? QStringList{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"} : QStringList());
+        QCOMPARE(m_kit->dir.plans() << m_kit->layout() << m_kit->text("CboRepeat"),
+                 plans << (refused ? "entry adding" : "tasks browsing") << chosen);
+        QCOMPARE(m_kit->dir.rowCount(), refused ? 0 : 1);
+    }
+
+    // A series' row shows its repeat; its edit is the series' (an unreadable rule is kept unless another is picked).
+    void seriesIsEditedWhole_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QStringList>("shown"); // repeat, its tooltip, whether it can be skipped, the grid's tooltip
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<QStringList>("plans");
+        const QString monthly = QStringLiteral("FREQ=MONTHLY;BYMONTHDAY=24");
+        QTest::newRow("made one-shot") << "FREQ=DAILY" << QStringList{"每天", "每天", "skips", "每天\n2026-12-24 06:00:00\n"
+                                                                 "2026-12-25 06:00:00\n2026-12-26 06:00:00"} << 0 << QStringList();
+        QTest::newRow("other rule kept") << monthly << QStringList{"其他规则", monthly, "skips", monthly + "\n2026-12-24 06:00:00\n"
+                                                                   "2027-01-24 06:00:00\n2027-02-24 06:00:00"}
+                                         << -1 << QStringList{"2026-12-24 07:00:00 " + monthly};
+        QTest::newRow("other rule replaced") << monthly << QStringList{"其他规则", monthly, "skips", monthly + "\n2026-12-24 06:00:00\n"
+                                                                       "2027-01-24 06:00:00\n2027-02-24 06:00:00"}
+                                             << 3 << QStringList{"2026-12-24 07:00:00 FREQ=WEEKLY;BYDAY=TH"};
+        QTest::newRow("unreadable kept") << "FREQ=SECONDLY" << QStringList{"其他规则", "FREQ=SECONDLY", "stays",
+                                                                         "重复规则无法读取, 本任务按单次任务录音: FREQ=SECONDLY"}
+                                         << -1 << QStringList{"2026-12-24 07:00:00 FREQ=SECONDLY"};
+    }
+    void seriesIsEditedWhole()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QStringList, shown);
+        QFETCH(int, picked);
+        QFETCH(QStringList, plans);
+        m_kit->dir.insertSeries(TestAppDir::taskFields("2026-12-24 06:00:00 news"), rule);
+        QVERIFY(m_kit->load() && m_kit->find<QWidget>("CmdSkip") && m_kit->find<QWidget>("CboRepeat"));
+        QCOMPARE(QStringList({m_kit->text("CboRepeat"), m_kit->find<QWidget>("CboRepeat")->toolTip(),
+                              m_kit->find<QWidget>("CmdSkip")->isEnabled() ? "skips" : "stays",
+                              m_kit->model()->index(0, 2).data(Qt::ToolTipRole).toString()}),
+                 shown);
+        QVERIFY(m_kit->click("CmdEdit") && m_kit->type("ComboSHour", "7") && (picked < 0 || m_kit->pick("CboRepeat", picked)));
+        QVERIFY(m_kit->click("CmdUpdate"));
+        const QString title = plans.isEmpty() ? "news" : "↻ news";
+        QCOMPARE(m_kit->messages() + m_kit->dir.plans() + m_kit->stored() + m_kit->grid(),
+                 plans << "2026-12-24 07:00:00 news" << title);
+    }
+
+    // Skipping moves a series' row to its next occurrence; one without a next, and a deleted series, go whole; a
+    // newer store's series stay as they are.
+    void seriesIsSkippedOrDeleted_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QByteArrayList>("clicked");
+        QTest::addColumn<bool>("agreed");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("left"); // the row's date, then the plan's, both empty when gone
+        QTest::addColumn<int>("storeVersion");
+        const QString last = QStringLiteral("删除录音 | 这个重复计划没有以后的录音了, 删除它吗? | YesNo | Question");
+        QTest::newRow("next day") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << QStringList() << "2026-12-25" << 1;
+        QTest::newRow("Thursday to Monday") << "FREQ=WEEKLY;BYDAY=MO,TH;COUNT=3" << QByteArrayList{"CmdSkip"} << false
+                                          << QStringList() << "2026-12-28" << 1;
+        QTest::newRow("last one kept") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << false << QStringList{last} << "2026-12-24" << 1;
+        QTest::newRow("last one deleted") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << true << QStringList{last} << "" << 1;
+        QTest::newRow("series kept") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << false << QStringList{SeriesQuestion} << "2026-12-24" << 1;
+        QTest::newRow("series deleted") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << QStringList{SeriesQuestion} << "" << 1;
+        // The second skip counts from the series' first date, not from the skipped one.
+        QTest::newRow("count kept") << "FREQ=DAILY;COUNT=2" << QByteArrayList{"CmdSkip", "CmdSkip"} << false << QStringList{last}
+                                    << "2026-12-25" << 1;
+        const QStringList newer{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"};
+        QTest::newRow("skip, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << newer << "2026-12-24" << 2;
+        QTest::newRow("deletion, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << newer << "2026-12-24" << 2;
+    }
+    void seriesIsSkippedOrDeleted()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QByteArrayList, clicked);
+        QFETCH(bool, agreed);
+        QFETCH(QStringList, told);
+        QFETCH(QString, left);
+        QFETCH(int, storeVersion);
+        m_kit->dir.insertSeries(TestAppDir::taskFields("2026-12-24 06:00:00 news"), rule);
+        m_kit->dir.insertTasks({"2026-12-31 09:00:00 later"});
+        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(storeVersion));
+        QVERIFY(m_kit->load());
+        m_kit->services.boxes.queueAnswer(agreed ? MessageAnswer::Yes : MessageAnswer::No);
+        for (const QByteArray &button : clicked)
+            QVERIFY(m_kit->click(button.constData()));
+        QCOMPARE(m_kit->messages(), told);
+        const QStringList row = left.isEmpty() ? QStringList() : QStringList{left + " 06:00:00 news"};
+        const QStringList title = left.isEmpty() ? QStringList() : QStringList{"↻ news"};
+        QCOMPARE(m_kit->stored() + m_kit->grid() + m_kit->dir.plans(),
+                 row + QStringList{"2026-12-31 09:00:00 later"} + title + QStringList{"later"}
+                     + (left.isEmpty() ? QStringList() : QStringList{left + " 06:00:00 " + rule}));
+        QCOMPARE(m_kit->text("DateRec") + ' ' + m_kit->layout(), (left.isEmpty() ? "2026-12-31" : left) + " tasks browsing");
     }
 };
 

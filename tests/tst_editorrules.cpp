@@ -1,5 +1,6 @@
 #include "EntryConversion.h"
 #include "OutputFileName.h"
+#include "RepeatChoice.h"
 
 #include <QTest>
 
@@ -60,6 +61,33 @@ private slots:
         const QString read = time.toString(Qt::ISODate) + date.toString(Qt::ISODate);
         QCOMPARE(error ? QStringLiteral("(%1)").arg(error.number) : read, result);
         QVERIFY(!error || (time.isNull() && date.isNull()));
+    }
+
+    // A rule in words and written back as the repeat group writes it (when not as given), for a start on Thursday
+    // 2026-12-10; "-" for one the group cannot show, which it keeps as it is.
+    void repeatRule_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("result");
+        const QStringList rows = {
+            "FREQ=DAILY 每天", "FREQ=DAILY;INTERVAL=2;COUNT=10 每 2 天, 共 10 次", "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR 周一至周五",
+            "FREQ=WEEKLY;BYDAY=TH;UNTIL=20261231T235959 每周四, 直到 2026-12-31", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE,FR 每 2 周 一, 三, 五",
+            "FREQ=WEEKLY;BYDAY=SA 每周六", "freq=weekly;byday=fr,mo,we;until=20261231 每周 一, 三, 五, 直到 2026-12-31|"
+                                          "FREQ=WEEKLY;BYDAY=MO,WE,FR;UNTIL=20261231T235959",
+            "FREQ=WEEKLY 每周四|FREQ=WEEKLY;BYDAY=TH", "FREQ=MONTHLY -", "FREQ=DAILY;BYHOUR=6 -", "FREQ=DAILY;UNTIL=20261231T120000 -",
+            "FREQ=DAILY;COUNT=3;UNTIL=20261231 -", "FREQ=WEEKLY;BYDAY=1MO -", "FREQ=DAILY;INTERVAL=0 -", "FREQ=DAILY;BYDAY=MO -", " -"};
+        for (const QString &row : rows)
+            QTest::newRow(qPrintable(row.section(u' ', 0, 0))) << row.section(u' ', 0, 0) << row.section(u' ', 1);
+    }
+
+    void repeatRule()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        const QDate thursday(2026, 12, 10);
+        const std::optional<RepeatChoice> choice = RepeatChoice::fromRule(input, thursday);
+        const QString written = choice ? choice->toRule(thursday) : QString();
+        QCOMPARE(choice ? choice->words(thursday) + (written == input ? "" : '|' + written) : QStringLiteral("-"), result);
     }
 
     // The extension is the file name's, after the last '/' or '\'; a dot that begins the name hides the file.

@@ -13,6 +13,13 @@ namespace {
 // Few rows are fetched for a grid beyond those it shows.
 constexpr int FetchedRows = 256;
 
+// The content that links a row and its plan.
+QString rowKey(const Task &row)
+{
+    using ScheduleFields::Field;
+    return QStringList{row.text(Field::StartDate), row.text(Field::StartTime), row.text(Field::Filename)}.join(QChar(0));
+}
+
 } // namespace
 
 ResultSet::ResultSet(std::shared_ptr<StoreConnection> connection)
@@ -35,6 +42,7 @@ StoreError ResultSet::requery()
         m_read.insert(i, std::move(first[i]));
     m_fetched.clear();
     m_removed.clear();
+    m_plans.reset();
     m_position = 0;
     dropPending();
     emit rowsReset();
@@ -173,11 +181,14 @@ StoreError ResultSet::update()
             return connection.errorFrom(write.lastError());
         if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
             return StoreError::recordDeleted();
-        return before ? plans.followRow(*before, m_pending) : StoreError();
+        if (const StoreError error = before ? plans.followRow(*before, m_pending) : StoreError())
+            return error;
+        return m_pendingRule ? plans.setRule(m_pending, *m_pendingRule, m_pendingFirstDate) : StoreError();
     });
     if (error)
         return error;
 
+    m_plans.reset();
     // A new row joins the end of the listed rows, as it would in a live result set.
     if (m_editMode == EditMode::Adding) {
         m_pending.setRowId(write.lastInsertId().toLongLong());
@@ -189,6 +200,12 @@ StoreError ResultSet::update()
     }
     dropPending();
     return {};
+}
+
+void ResultSet::setSeriesRule(std::optional<QString> rule, QDate firstDate)
+{
+    m_pendingRule = std::move(rule);
+    m_pendingFirstDate = firstDate;
 }
 
 StoreError ResultSet::withSeries(const std::function<StoreError(std::optional<Task>, SeriesPlans &)> &change)
@@ -237,6 +254,7 @@ StoreError ResultSet::deleteRow()
     });
     if (error)
         return error;
+    m_plans.reset();
     markCurrentRowRemoved();
     return {};
 }
@@ -317,8 +335,27 @@ std::optional<Task> ResultSet::taskAt(int index) const
     return task ? std::optional(*task) : std::nullopt;
 }
 
+std::optional<SeriesPlan> ResultSet::planAt(int index) const
+{
+    const std::optional<Task> row = taskAt(index);
+    if (!row)
+        return std::nullopt;
+    if (!m_plans) {
+        QList<SeriesPlan> plans;
+        // Plans that cannot be read leave every row listed as a one-shot task.
+        SeriesPlans(m_store.connection().shared_from_this()).all(&plans);
+        m_plans.emplace();
+        for (SeriesPlan &plan : plans)
+            m_plans->insert(rowKey(plan.row), std::move(plan));
+    }
+    const auto plan = m_plans->constFind(rowKey(*row));
+    return plan == m_plans->constEnd() ? std::nullopt : std::optional(*plan);
+}
+
 void ResultSet::dropPending()
 {
     m_editMode = EditMode::Browsing;
     m_pending = Task();
+    m_pendingRule.reset();
+    m_pendingFirstDate = QDate();
 }

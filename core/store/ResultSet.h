@@ -1,10 +1,12 @@
 #pragma once
 
+#include "SeriesPlans.h"
 #include "StoreError.h"
 #include "Task.h"
 #include "TaskStore.h"
 
 #include <QCache>
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -15,7 +17,6 @@
 #include <memory>
 #include <optional>
 
-class SeriesPlans;
 class StoreConnection;
 
 // The tasks in start order, listed afresh by each requery: moves and field reads of the rows read
@@ -51,6 +52,10 @@ public:
     StoreError update();
     StoreError cancelUpdate();
     StoreError deleteRow();
+    // The repeat that the next Update gives its row, in the same transaction: nothing leaves the
+    // row's series as it is, an empty rule makes it a one-shot task, a rule makes it a series that
+    // counts from firstDate (see SeriesPlans::setRule). Dropped with the pending row.
+    void setSeriesRule(std::optional<QString> rule, QDate firstDate = {});
     // The current row has left the table another way (a fired task's claim): it reads as deleted,
     // as after deleteRow().
     void markCurrentRowRemoved();
@@ -71,6 +76,9 @@ public:
     // The rows as listed, for a grid; nothing for a row removed, or one that cannot be read.
     int rowCount() const { return int(m_rowIds.size()); }
     std::optional<Task> taskAt(int index) const;
+    // The plan of a listed row that holds a series' next occurrence. The plans are read once per
+    // listing, when first asked for; a store without them lists one-shot tasks only.
+    std::optional<SeriesPlan> planAt(int index) const;
 
 signals:
     // The row that reads and the bound views refer to has changed (a move, a requery, AddNew, Delete).
@@ -100,7 +108,11 @@ private:
     // Rows a grid asked for, a few at a time.
     mutable QCache<int, Task> m_fetched;
     mutable QSet<int> m_removed;
+    // The plans by their row's content, once read.
+    mutable std::optional<QHash<QString, SeriesPlan>> m_plans;
     int m_position = 0; // index into m_rowIds; equal to its size at EOF
     EditMode m_editMode = EditMode::Browsing;
     Task m_pending;
+    std::optional<QString> m_pendingRule;
+    QDate m_pendingFirstDate;
 };

@@ -166,6 +166,30 @@ StoreError SeriesPlans::dropRow(const Task &row)
     return remove(plan->id);
 }
 
+StoreError SeriesPlans::setRule(const Task &row, const QString &rule, QDate firstDate)
+{
+    Access writable = Access::OlderStore;
+    if (StoreError error = access(*m_connection, &writable))
+        return error;
+    if (writable != Access::Writable)
+        return rule.isEmpty() ? StoreError() : StoreError::readOnly();
+    std::optional<SeriesPlan> plan;
+    if (StoreError error = planOf(row, &plan))
+        return error;
+    if (rule.isEmpty())
+        return plan ? remove(plan->id) : StoreError();
+    if (!plan || plan->rule != rule) {
+        const qint64 id = plan ? plan->id : -1;
+        plan = SeriesPlan();
+        plan->id = id;
+    }
+    if (firstDate.isValid())
+        plan->firstDate = firstDate;
+    plan->rule = rule;
+    plan->row = row;
+    return put(&*plan);
+}
+
 StoreError SeriesPlans::all(QList<SeriesPlan> *plans, bool onlyWithoutRow)
 {
     QSqlQuery query(m_connection->database());

@@ -57,6 +57,10 @@ public:
     // one-shot task, or in a store whose plans this program may not write.
     StoreError followRow(const Task &before, const Task &after);
     StoreError dropRow(const Task &row);
+    // The user has given the stored row a repeat: an empty rule makes it a one-shot task, another rule
+    // a series counting from firstDate (when valid, else as it did under the same rule, else from the
+    // row's own date). A store whose plans may not be written refuses any rule but the empty one.
+    StoreError setRule(const Task &row, const QString &rule, QDate firstDate);
     // Every plan, or only those whose row is no longer stored.
     StoreError all(QList<SeriesPlan> *plans, bool onlyWithoutRow = false);
 

@@ -15,6 +15,11 @@ StoreError StoreError::recordDeleted()
     return {RecordDeleted, QStringLiteral("Record is deleted.")};
 }
 
+StoreError StoreError::readOnly()
+{
+    return {ReadOnly, QStringLiteral("Cannot update. Database or object is read-only.")};
+}
+
 StoreError StoreError::zeroLengthText(const QString &qualifiedField)
 {
     return {ZeroLengthText, QStringLiteral("Field '%1' cannot be a zero-length string.").arg(qualifiedField)};

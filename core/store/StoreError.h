@@ -11,6 +11,7 @@ struct StoreError
         NoPendingEdit = 3020,
         NoCurrentRecord = 3021,
         FileNotFound = 3024,
+        ReadOnly = 3027,
         CannotOpenFile = 3051,
         TableNotFound = 3078,
         RecordDeleted = 3167,
@@ -29,6 +30,7 @@ struct StoreError
     static StoreError noPendingEdit();
     static StoreError noCurrentRecord();
     static StoreError recordDeleted();
+    static StoreError readOnly();
     static StoreError zeroLengthText(const QString &qualifiedField);
     static StoreError fieldNotFound(const QString &field);
 };

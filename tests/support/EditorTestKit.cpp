@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 
@@ -53,7 +55,19 @@ bool EditorTestKit::type(const char *name, const QString &text) const
         list->setEditText(text);
     else if (auto *box = find<QLineEdit>(name))
         box->setText(text);
-    return find<QComboBox>(name) || find<QLineEdit>(name);
+    else if (auto *number = find<QSpinBox>(name))
+        number->setValue(text.toInt());
+    else if (auto *date = find<QDateEdit>(name))
+        date->setDate(QDate::fromString(text, Qt::ISODate));
+    return find<QComboBox>(name) || find<QLineEdit>(name) || find<QSpinBox>(name) || find<QDateEdit>(name);
+}
+
+bool EditorTestKit::pick(const char *name, int entry) const
+{
+    auto *list = find<QComboBox>(name);
+    if (list)
+        list->setCurrentIndex(entry);
+    return list && list->currentIndex() == entry;
 }
 
 bool EditorTestKit::typeLists(int first, const QStringList &texts) const
@@ -80,6 +94,8 @@ QString EditorTestKit::text(const char *name) const
 {
     if (const auto *option = find<QRadioButton>(name))
         return option->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+    if (const auto *list = find<QComboBox>(name))
+        return list->currentText();
     const auto *box = find<QLineEdit>(name);
     const auto *label = scheduler->findChild<QLabel *>(QLatin1String(name));
     const QString shown = box ? box->text() : label ? label->text() : missing(name);
@@ -157,7 +173,8 @@ QStringList EditorTestKit::messages() const
     QStringList texts;
     for (const ScriptedMessageBoxes::Box &box : services.boxes.boxes())
         texts << QStringLiteral("%1 | %2 | %3 | %4").arg(box.title, box.text, box.buttons == MessageButtons::YesNo ? "YesNo" : "Ok",
-                                                         icons[int(box.icon)]);
+                                                         icons[int(box.icon)])
+                     + (box.informativeText.isEmpty() ? QString() : " | " + box.informativeText);
     return texts;
 }
 

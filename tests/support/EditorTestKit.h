@@ -29,16 +29,17 @@ public:
     CursorTableModel *model() const;
     ResultSet *rows() const { return find<RecordCursor>("Data1") ? &find<RecordCursor>("Data1")->recordset() : nullptr; }
 
-    // Clicks a button or an option; types into a box or an entry list.
+    // Clicks a button, an option or a check box; types into a box, an entry list, a number or a date box; picks a list's entry.
     bool click(const char *name) const;
     bool type(const char *name, const QString &text) const;
+    bool pick(const char *name, int entry) const;
     // Month, day, year, hour, minute and second; days, hours, minutes and seconds.
     bool typeStart(const QStringList &texts) const { return typeLists(0, texts); }
     bool typeLength(const QStringList &texts) const { return typeLists(6, texts); }
     // Shows the editor and clicks a row of the grid.
     bool clickRow(int row) const;
 
-    // A box's or a main window label's text (dates and times as ISO), an option's checked or unchecked.
+    // A box's, a list's or a main window label's text (dates and times as ISO), an option's checked or unchecked.
     QString text(const char *name) const;
     // The entry lists, month to second, then days to seconds; a text that is not the list's entry ends in '*'.
     QStringList lists() const;
@@ -51,7 +52,7 @@ public:
     QList<int> marked(bool selected = false) const;
     // These fields of each stored task, in start order, "date time title" by default.
     QStringList stored(int first = 0, int count = 3) const;
-    // "title | text | buttons | icon" of each message box.
+    // "title | text | buttons | icon" of each message box, then " | informative text" when there is one.
     QStringList messages() const;
     QString window() const;
 
