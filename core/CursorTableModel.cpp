@@ -50,7 +50,9 @@ std::optional<SeriesPlan> CursorTableModel::planOf(int row) const
 {
     if (!m_seriesToolTip || !m_cursor->isAttached())
         return std::nullopt;
-    return m_cursor->recordset().planAt(row);
+    // A plan that only gives a one-shot task its source is no series.
+    const std::optional<SeriesPlan> plan = m_cursor->recordset().planAt(row);
+    return plan && plan->repeats() ? plan : std::nullopt;
 }
 
 int CursorTableModel::rowCount(const QModelIndex &parent) const

@@ -9,6 +9,7 @@
 #include "FileExistence.h"
 #include "MainWindowLink.h"
 #include "MessageBoxes.h"
+#include "OutputFolderCheck.h"
 #include "OutputFileName.h"
 #include "OutputFormat.h"
 #include "RecordCursor.h"
@@ -315,11 +316,16 @@ void AddSchedule::CmdUpdate_Click()
         tell(QString::fromUtf8(TitleMessage), applicationTitle);
         return;
     }
+    // Looked at before the write, which moves on to the next row's texts.
+    const QString folderProblem = OutputFolderCheck::problem(m_controls.filenameRec->text(), totalSeconds);
     if (const StoreError error = writeEntry(totalSeconds)) {
         reportUpdateError(error);
         return;
     }
     setLayout(Layout::Browsing);
+    // Saved all the same: the folder may be mended before the task starts, and is looked at again then.
+    if (!folderProblem.isEmpty())
+        m_services.messageBoxes.show(messageParent(), folderProblem, applicationTitle, MessageButtons::Ok, MessageIcon::Warning);
 }
 
 StoreError AddSchedule::writeEntry(int totalSeconds)
@@ -421,7 +427,8 @@ void AddSchedule::CmdDelete_Click()
         tell(QString::fromUtf8(NoTasksMessage), applicationTitle);
         return;
     }
-    const bool series = currentPlan().has_value();
+    const std::optional<SeriesPlan> plan = currentPlan();
+    const bool series = plan && plan->repeats();
     // This program may not change a newer store's plans, and that program would carry the series on.
     SeriesPlans::Access access = SeriesPlans::Access::Writable;
     if (series && !SeriesPlans::access(*m_database, &access) && access != SeriesPlans::Access::Writable) {

@@ -198,12 +198,12 @@ private slots:
         const QStringList shown = split(QString(lists).remove(u'*'));
         const bool unreadable = shown.contains("");
         const QString length = unreadable ? "as stored" : QStringLiteral("%1 天 %2 小时 %3 分钟 %4 秒 之后").arg(shown[6], shown[7], shown[8], shown[9]);
-        m_kit->dir.insert({task[0], task[1], "stored", "/rec/stored.mp3", task[2], length});
+        m_kit->dir.insert({task[0], task[1], "stored", "/tmp/stored.mp3", task[2], length});
         QVERIFY(m_kit->load());
         const QList<QStringList> store = m_kit->dir.rows();
         QVERIFY(m_kit->click("CmdEdit"));
         QCOMPARE((m_kit->messages() << m_kit->layout() << m_kit->text("ProgramRec") << m_kit->text("FilenameRec")) + m_kit->lists(),
-                 split("entry editing,stored,/rec/stored.mp3," + lists));
+                 split("entry editing,stored,/tmp/stored.mp3," + lists));
         QVERIFY(m_kit->click("CmdUpdate"));
         QCOMPARE(m_kit->dir.rows(), store);
         QCOMPARE(m_kit->layout(), unreadable ? "entry editing" : "tasks browsing");
@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(m_kit->messages() + m_kit->stored(),
                  QStringList({"2026-12-01 09:00:00 a", "2026-12-03 09:00:00 c", "2026-12-04 21:00:00 b"}));
         QVERIFY(m_kit->clickRow(2));
-        QCOMPARE(m_kit->boxes(), split("2026-12-04,21:00:00,b,/rec/b.wav,6300,0 天 1 小时 45 分钟 0 秒 之后"));
+        QCOMPARE(m_kit->boxes(), split("2026-12-04,21:00:00,b,/tmp/b.wav,6300,0 天 1 小时 45 分钟 0 秒 之后"));
     }
 
     // Reached with the buttons enabled, the empty table tells and disables them; the unload tells once that none is due.
@@ -308,7 +308,7 @@ private slots:
         QVERIFY(m_kit->click("CmdExit"));
         QCOMPARE(m_kit->dir.rows(), store);
         QCOMPARE(QStringList({m_kit->window(), m_kit->text("LblProgramRec")}) + m_kit->stored(3, 1),
-                 QStringList({"unloaded", "stored", "/rec/stored.mp3", "/rec/other.mp3"}));
+                 QStringList({"unloaded", "stored", "/tmp/stored.mp3", "/tmp/other.mp3"}));
     }
 
     // A deletion asks first and removes the picked task; the list is read afresh, its first task shown.
@@ -446,7 +446,7 @@ private slots:
         QFETCH(QStringList, marks);
         for (const QString &task : std::as_const(tasks)) {
             const QStringList fields = task.split(u'|');
-            m_kit->dir.insert({"2026-12-24", fields[0], fields[2], "/rec/x.mp3", fields[1], "-"});
+            m_kit->dir.insert({"2026-12-24", fields[0], fields[2], "/tmp/x.mp3", fields[1], "-"});
         }
         m_kit->services.clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0)));
         QVERIFY(m_kit->load() && m_kit->model());
@@ -474,30 +474,30 @@ private slots:
         QTest::addColumn<QList<int>>("picks"); // repeat, end
         QTest::addColumn<Typing>("typed");
         QTest::addColumn<QStringList>("clicked");
-        QTest::addColumn<int>("storeVersion");
+        QTest::addColumn<int>("versionsAhead");
         QTest::addColumn<QStringList>("plans");
         // Entered on a Saturday: a series that passes over Saturdays starts on the Monday after.
         const QString start = QStringLiteral("2026-12-05 07:05:00 ");
         const QString monday = QStringLiteral("2026-12-07 07:05:00 ");
-        QTest::newRow("weekdays, ten times") << QList<int>{2, 2} << Typing{{"TxtRepeatCount", "10"}} << QStringList() << 1
+        QTest::newRow("weekdays, ten times") << QList<int>{2, 2} << Typing{{"TxtRepeatCount", "10"}} << QStringList() << 0
                                              << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=10"};
         QTest::newRow("chosen days until") << QList<int>{4, 1} << Typing{{"DtpRepeatUntil", "2026-12-31"}}
-                                           << QStringList{"ChkRepeatDay1", "ChkRepeatDay3"} << 1
+                                           << QStringList{"ChkRepeatDay1", "ChkRepeatDay3"} << 0
                                            << QStringList{monday + "FREQ=WEEKLY;BYDAY=MO,WE;UNTIL=20261231T235959"};
-        QTest::newRow("every other week") << QList<int>{3, 0} << Typing{{"TxtRepeatInterval", "2"}} << QStringList() << 1
+        QTest::newRow("every other week") << QList<int>{3, 0} << Typing{{"TxtRepeatInterval", "2"}} << QStringList() << 0
                                           << QStringList{start + "FREQ=WEEKLY;INTERVAL=2;BYDAY=SA"};
-        QTest::newRow("no repeat") << QList<int>{0, 0} << Typing() << QStringList() << 1 << QStringList();
-        QTest::newRow("no repeat, newer store") << QList<int>{0, 0} << Typing() << QStringList() << 2 << QStringList();
-        QTest::newRow("newer store") << QList<int>{1, 0} << Typing() << QStringList() << 2 << QStringList();
+        QTest::newRow("no repeat") << QList<int>{0, 0} << Typing() << QStringList() << 0 << QStringList();
+        QTest::newRow("no repeat, newer store") << QList<int>{0, 0} << Typing() << QStringList() << 1 << QStringList();
+        QTest::newRow("newer store") << QList<int>{1, 0} << Typing() << QStringList() << 1 << QStringList();
     }
     void seriesIsSaved()
     {
         QFETCH(QList<int>, picks);
         QFETCH(Typing, typed);
         QFETCH(QStringList, clicked);
-        QFETCH(int, storeVersion);
+        QFETCH(int, versionsAhead);
         QFETCH(QStringList, plans);
-        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(storeVersion));
+        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(SeriesPlans::StoreVersion + versionsAhead));
         QVERIFY(enterTask() && m_kit->pick("CboRepeat", picks[0]) && m_kit->pick("CboRepeatEnd", picks[1]));
         for (const auto &[name, text] : typed)
             QVERIFY(m_kit->type(name, text));
@@ -505,11 +505,20 @@ private slots:
             QVERIFY(m_kit->click(qPrintable(name)));
         const QString chosen = m_kit->text("CboRepeat");
         QVERIFY(m_kit->click("CmdUpdate"));
-        const bool refused = storeVersion > 1 && picks[0] > 0;
+        const bool refused = versionsAhead > 0 && picks[0] > 0;
         QCOMPARE(m_kit->messages(), refused ? QStringList{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"} : QStringList());
         QCOMPARE(m_kit->dir.plans() << m_kit->layout() << m_kit->text("CboRepeat"),
                  plans << (refused ? "entry adding" : "tasks browsing") << chosen);
         QCOMPARE(m_kit->dir.rowCount(), refused ? 0 : 1);
+    }
+
+    // A folder that cannot take the recording is told at the save, which goes ahead: it may be mended before the start.
+    void aMissingFolderIsToldAtTheSave()
+    {
+        m_kit->services.fileDialog.queueAnswer(inDir("gone/news.mp3"));
+        QVERIFY(enterTask() && m_kit->click("chooseFile") && m_kit->click("CmdUpdate"));
+        QCOMPARE(m_kit->messages(), QStringList{App + "文件夹 " + inDir("gone") + " 不存在, 请创建它或改选文件夹. | Ok | Warning"});
+        QCOMPARE(m_kit->dir.rowCount(), 1);
     }
 
     // A series' row shows its repeat; its edit is the series' (an unreadable rule is kept unless another is picked).
@@ -560,21 +569,21 @@ private slots:
         QTest::addColumn<bool>("agreed");
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<QString>("left"); // the row's date, then the plan's, both empty when gone
-        QTest::addColumn<int>("storeVersion");
+        QTest::addColumn<int>("versionsAhead");
         const QString last = QStringLiteral("删除录音 | 这个重复计划没有以后的录音了, 删除它吗? | YesNo | Question");
-        QTest::newRow("next day") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << QStringList() << "2026-12-25" << 1;
+        QTest::newRow("next day") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << QStringList() << "2026-12-25" << 0;
         QTest::newRow("Thursday to Monday") << "FREQ=WEEKLY;BYDAY=MO,TH;COUNT=3" << QByteArrayList{"CmdSkip"} << false
-                                          << QStringList() << "2026-12-28" << 1;
-        QTest::newRow("last one kept") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << false << QStringList{last} << "2026-12-24" << 1;
-        QTest::newRow("last one deleted") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << true << QStringList{last} << "" << 1;
-        QTest::newRow("series kept") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << false << QStringList{SeriesQuestion} << "2026-12-24" << 1;
-        QTest::newRow("series deleted") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << QStringList{SeriesQuestion} << "" << 1;
+                                          << QStringList() << "2026-12-28" << 0;
+        QTest::newRow("last one kept") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << false << QStringList{last} << "2026-12-24" << 0;
+        QTest::newRow("last one deleted") << "FREQ=DAILY;COUNT=1" << QByteArrayList{"CmdSkip"} << true << QStringList{last} << "" << 0;
+        QTest::newRow("series kept") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << false << QStringList{SeriesQuestion} << "2026-12-24" << 0;
+        QTest::newRow("series deleted") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << QStringList{SeriesQuestion} << "" << 0;
         // The second skip counts from the series' first date, not from the skipped one.
         QTest::newRow("count kept") << "FREQ=DAILY;COUNT=2" << QByteArrayList{"CmdSkip", "CmdSkip"} << false << QStringList{last}
-                                    << "2026-12-25" << 1;
+                                    << "2026-12-25" << 0;
         const QStringList newer{App + "计划数据库来自较新版本的程序, 无法保存重复计划. | Ok | None"};
-        QTest::newRow("skip, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << newer << "2026-12-24" << 2;
-        QTest::newRow("deletion, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << newer << "2026-12-24" << 2;
+        QTest::newRow("skip, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdSkip"} << false << newer << "2026-12-24" << 1;
+        QTest::newRow("deletion, newer store") << "FREQ=DAILY" << QByteArrayList{"CmdDelete"} << true << newer << "2026-12-24" << 1;
     }
     void seriesIsSkippedOrDeleted()
     {
@@ -583,10 +592,10 @@ private slots:
         QFETCH(bool, agreed);
         QFETCH(QStringList, told);
         QFETCH(QString, left);
-        QFETCH(int, storeVersion);
+        QFETCH(int, versionsAhead);
         m_kit->dir.insertSeries(TestAppDir::taskFields("2026-12-24 06:00:00 news"), rule);
         m_kit->dir.insertTasks({"2026-12-31 09:00:00 later"});
-        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(storeVersion));
+        m_kit->dir.exec(QStringLiteral("PRAGMA user_version = %1").arg(SeriesPlans::StoreVersion + versionsAhead));
         QVERIFY(m_kit->load());
         m_kit->services.boxes.queueAnswer(agreed ? MessageAnswer::Yes : MessageAnswer::No);
         for (const QByteArray &button : clicked)

@@ -94,8 +94,8 @@ private slots:
     void withExtension_data()
     {
         cases({"C:\\rec\\news.mp3 wma=C:\\rec\\news.wma", "C:\\rec\\news wav=C:\\rec\\news.wav",
-               "/rec.d/news wav=/rec.d/news.wav", "/rec.d/news.mp3 wav=/rec.d/news.wav", "/rec/news.a wav=/rec/news.wav",
-               "/rec/news. wma=/rec/news.wma", "/rec/.news wav=/rec/.news.wav", "ab wav=ab.wav", " wav=", "/rec/ wma=/rec/"});
+               "/rec.d/news wav=/rec.d/news.wav", "/rec.d/news.mp3 wav=/rec.d/news.wav", "/tmp/news.a wav=/tmp/news.wav",
+               "/tmp/news. wma=/tmp/news.wma", "/tmp/.news wav=/tmp/.news.wav", "ab wav=ab.wav", " wav=", "/tmp/ wma=/tmp/"});
     }
 
     void withExtension()

@@ -65,7 +65,7 @@ private slots:
     void taskDueWhileTheStoreIsHeldStartsOnceItIsFree()
     {
         RunningProgram program;
-        const QDateTime startsAt = program.dir.insertDueIn(5, QStringLiteral("/rec/locked.mp3"), QStringLiteral("600"));
+        const QDateTime startsAt = program.dir.insertDueIn(5, QStringLiteral("/tmp/locked.mp3"), QStringLiteral("600"));
         QProcess &first = program.start();
         QTRY_VERIFY_WITH_TIMEOUT(program.answers(), 15000);
         // A second start leaves at once and the first goes on.
@@ -88,7 +88,7 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         for (int i = 0; i < Tasks; ++i) {
             const QStringList row{now.date().toString(Qt::ISODate), now.time().toString("HH:mm:ss"), "news",
-                                  QStringLiteral("/rec/task-%1.mp3").arg(i), "3600", "length"};
+                                  QStringLiteral("/tmp/task-%1.mp3").arg(i), "3600", "length"};
             i % 3 ? program.dir.insert(row) : program.dir.insertSeries(row, "FREQ=DAILY");
         }
         const QList<QStringList> originals = program.dir.rows();

@@ -78,9 +78,27 @@ private slots:
         QCOMPARE(m_dir->rowCount(), 3);
         const DateTimeText &texts = m_services->texts;
         QCOMPARE(labels(*window), QStringList({texts.dateText(QDate(2026, 12, 2)), texts.timeText(QTime(9, 0, 0)),
-                                                 "0 天 1 小时 30 分钟 0 秒 之后", "second-nine", "/rec/second-nine.mp3",
+                                                 "0 天 1 小时 30 分钟 0 秒 之后", "second-nine", "/tmp/second-nine.mp3",
                                                  "5400"}));
         QVERIFY(boxes().isEmpty());
+    }
+
+    // The next task says whether it repeats; a plan that only gives it a source is no repeat.
+    void theNextTaskSaysWhetherItRepeats_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("weekdays") << "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR" << "重复: 周一至周五";
+        QTest::newRow("a source only") << "" << "";
+    }
+
+    void theNextTaskSaysWhetherItRepeats()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QString, shown);
+        m_dir->insertSeries(TestAppDir::taskFields("2026-12-07 06:00:00 news"), rule, "testsink.monitor");
+        const auto window = load();
+        QCOMPARE(window->findChild<QLabel *>("LblRepeatRec")->text(), shown);
     }
 
     void aStoreHeldForAMomentAtStartIsWaitedFor()
@@ -208,7 +226,7 @@ private slots:
         QTRY_COMPARE(m_services->recorders.namesEnded, QStringList("quillsnd.exe"));
         QTimer::singleShot(0, this, [this] { m_services->recorders.endAll(); });
         window->waitForOwnClaims();
-        QCOMPARE(m_services->recorders.arguments, QStringList({"/t&5400&/o&/rec/news.mp3"}));
+        QCOMPARE(m_services->recorders.arguments, QStringList({"/t&5400&/o&/tmp/news.mp3"}));
     }
 
     // Our own recorder is reached through its socket, which works where no keystroke can.

@@ -96,9 +96,9 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("dated");
-        QTest::newRow("before the extension") << "/rec/早间新闻.mp3" << "/rec/早间新闻 2026-12-08.mp3";
-        QTest::newRow("a dot in a folder") << "/rec/v1.2/news" << "/rec/v1.2/news 2026-12-08";
-        QTest::newRow("a hidden name") << "/rec/.news" << "/rec/.news 2026-12-08";
+        QTest::newRow("before the extension") << "/tmp/早间新闻.mp3" << "/tmp/早间新闻 2026-12-08.mp3";
+        QTest::newRow("a dot in a folder") << "/tmp/v1.2/news" << "/tmp/v1.2/news 2026-12-08";
+        QTest::newRow("a hidden name") << "/tmp/.news" << "/tmp/.news 2026-12-08";
     }
 
     void fileNames()

@@ -48,7 +48,7 @@ private slots:
         QCOMPARE(QList<int>({error.number, rows->setValue(QStringLiteral("Nonsense"), 1).number}),
                  QList<int>(2, StoreError::FieldNotFound));
         // An empty title is refused by the store itself, and the row stays pending to be mended.
-        QVERIFY(!rows->setValue(F::Filename, QStringLiteral("/rec/x.mp3")) && !rows->setValue(F::Program, QString("")));
+        QVERIFY(!rows->setValue(F::Filename, QStringLiteral("/tmp/x.mp3")) && !rows->setValue(F::Program, QString("")));
         QCOMPARE(rows->update().description, QStringLiteral("Field 'AddSchTab.Program' cannot be a zero-length string."));
         QCOMPARE(rows->editMode(), ResultSet::EditMode::Adding);
         QCOMPARE(m_dir->rowCount(), 0);
@@ -73,7 +73,7 @@ private slots:
         TaskStore store(StoreConnection::open(m_dir->storePath(), &error));
         bool any = true;
         QVERIFY(!store.hasTasks(&any) && !any);
-        m_dir->insert({date, "09:00:00", "task", "/rec/task.mp3", "60", QString()});
+        m_dir->insert({date, "09:00:00", "task", "/tmp/task.mp3", "60", QString()});
         m_dir->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT "
                                    "INTO AddSchTab (StartDate, Program, Filename) SELECT '2027-01-01', 'later', 'x' FROM n")
                         .arg(ResultSet::WholeRows));

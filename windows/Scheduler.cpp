@@ -13,6 +13,7 @@
 #include "ScheduleMonitor.h"
 #include "ScheduleFields.h"
 #include "SeriesPlans.h"
+#include "SeriesToolTip.h"
 #include "StoreConnection.h"
 #include "TaskClaims.h"
 #include "TaskStore.h"
@@ -61,6 +62,8 @@ Scheduler::Scheduler(const Services &services, QWidget *parent)
     m_boundViews->bind(m_lblParamarRec, ScheduleFields::Parameter);
     m_boundViews->bind(m_lblEndTimeRec, ScheduleFields::RecordLength);
 
+    connect(m_data1, &RecordCursor::currentRowChanged, this, &Scheduler::showRepeat);
+
     connect(m_cmdExit, &QPushButton::clicked, this, &Scheduler::CmdExit_Click);
     connect(m_cmdViewRec, &QPushButton::clicked, this, &Scheduler::CmdViewRec_Click);
     connect(m_command1, &QPushButton::clicked, this, &Scheduler::Command1_Click);
@@ -102,6 +105,8 @@ void Scheduler::createControls()
     m_lblProgramRec = addLabel(frameScheduled, "LblProgramRec", 1440, 1440, 3375, 255);
     addLabel(frameScheduled, "Lblfilename", 120, 1800, 1095, 255, QStringLiteral("文件名 :"));
     m_lblFilenameRec = addLabel(frameScheduled, "LblFilenameRec", 1440, 1800, 3495, 255);
+    // In the frame's last free line, so that nothing else moves.
+    m_lblRepeatRec = addLabel(frameScheduled, "LblRepeatRec", 1440, 2055, 3495, 210);
 
     // Never shown: it only carries the stop length to the monitor.
     m_lblParamarRec = addLabel(this, "LblParamarRec", 360, 3240, 1095, 255);
@@ -210,6 +215,12 @@ StoreError Scheduler::reread(int lockWaitMs)
             rows.moveNext();
     }
     return {};
+}
+
+void Scheduler::showRepeat()
+{
+    const std::optional<SeriesPlan> plan = m_data1->isAttached() ? m_data1->recordset().currentPlan() : std::nullopt;
+    m_lblRepeatRec->setText(plan && plan->repeats() ? QStringLiteral("重复: ") + SeriesToolTip::words(*plan) : QString());
 }
 
 void Scheduler::waitForOwnClaims()

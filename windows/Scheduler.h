@@ -69,6 +69,8 @@ private:
     void unloadEditor();
     void scheduleNextTick();
     StoreError reread(int lockWaitMs);
+    // Says whether the shown task repeats, and how.
+    void showRepeat();
     QString countdownText(const QDateTime &now) const;
     QString lostTaskWarning() const;
 
@@ -90,6 +92,7 @@ private:
     QLabel *m_lblFilenameRec = nullptr;
     QLabel *m_lblParamarRec = nullptr;
     QLabel *m_lblCountdown = nullptr;
+    QLabel *m_lblRepeatRec = nullptr;
     QPushButton *m_cmdViewRec = nullptr;
     QPushButton *m_cmdExit = nullptr;
     QPushButton *m_command1 = nullptr;

@@ -335,6 +335,15 @@ std::optional<Task> ResultSet::taskAt(int index) const
     return task ? std::optional(*task) : std::nullopt;
 }
 
+std::optional<SeriesPlan> ResultSet::currentPlan() const
+{
+    const std::optional<Task> row = currentTask();
+    std::optional<SeriesPlan> plan;
+    if (row)
+        SeriesPlans(m_store.connection().shared_from_this()).planOf(*row, &plan);
+    return plan;
+}
+
 std::optional<SeriesPlan> ResultSet::planAt(int index) const
 {
     const std::optional<Task> row = taskAt(index);

@@ -79,6 +79,8 @@ public:
     // The plan of a listed row that holds a series' next occurrence. The plans are read once per
     // listing, when first asked for; a store without them lists one-shot tasks only.
     std::optional<SeriesPlan> planAt(int index) const;
+    // The current row's plan, looked up alone.
+    std::optional<SeriesPlan> currentPlan() const;
 
 signals:
     // The row that reads and the bound views refer to has changed (a move, a requery, AddNew, Delete).

@@ -176,12 +176,15 @@ StoreError SeriesPlans::setRule(const Task &row, const QString &rule, QDate firs
     std::optional<SeriesPlan> plan;
     if (StoreError error = planOf(row, &plan))
         return error;
-    if (rule.isEmpty())
+    // A plan that also gives the task its own source stays, without a rule.
+    if (rule.isEmpty() && (!plan || plan->source.isEmpty()))
         return plan ? remove(plan->id) : StoreError();
     if (!plan || plan->rule != rule) {
         const qint64 id = plan ? plan->id : -1;
+        const QString source = plan ? plan->source : QString();
         plan = SeriesPlan();
         plan->id = id;
+        plan->source = source;
     }
     if (firstDate.isValid())
         plan->firstDate = firstDate;

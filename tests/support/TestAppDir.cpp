@@ -91,7 +91,7 @@ bool TestAppDir::damageStore(Damage damage)
         // Enough pages that a cut removes some the schema points to.
         exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
                             "INSERT INTO AddSchTab SELECT '2026-12-24', '06:00:00', printf('%.400c', 'x'), "
-                            "'/rec/x.mp3', '60', 'length' FROM n"));
+                            "'/tmp/x.mp3', '60', 'length' FROM n"));
         content = storeBytes();
         content.truncate(content.size() / 3);
         break;
@@ -151,7 +151,7 @@ void TestAppDir::insertTasks(const QStringList &tasks) const
 QStringList TestAppDir::taskFields(const QString &task)
 {
     const QString day = task.section(u' ', 0, 0), title = task.section(u' ', 2);
-    return {day == QLatin1String("-") ? QString() : day, task.section(u' ', 1, 1), title, QStringLiteral("/rec/%1.mp3").arg(title),
+    return {day == QLatin1String("-") ? QString() : day, task.section(u' ', 1, 1), title, QStringLiteral("/tmp/%1.mp3").arg(title),
             QStringLiteral("5400"), QStringLiteral("0 天 1 小时 30 分钟 0 秒 之后")};
 }
 

@@ -18,7 +18,7 @@ public:
 
     // The fields in the table's order; a null text stores NULL.
     void insert(const QStringList &row) const;
-    // Each task "date time title", '-' for no date, with file /rec/<title>.mp3 and 5400 seconds.
+    // Each task "date time title", '-' for no date, with file /tmp/<title>.mp3 and 5400 seconds.
     void insertTasks(const QStringList &tasks) const;
     // Such a task's fields: date, time, title, file, seconds and the length sentence.
     static QStringList taskFields(const QString &task);

@@ -12,4 +12,6 @@ public:
     static constexpr auto UnreadableText = "重复规则无法读取, 本任务按单次任务录音: %1";
 
     static QString of(const SeriesPlan &plan);
+    // The repeat alone, in words; the rule's own text when no words fit it.
+    static QString words(const SeriesPlan &plan);
 };
