@@ -83,6 +83,7 @@ main_view_rec=(188 228)  # CmdViewRec "编辑录音计划"
 main_exit=(300 228)      # CmdExit "退出"
 editor_add=(32 316)      # CmdAdd "添加"
 editor_exit=(352 316)    # CmdExit "退出"
+editor_second_row=(120 376)  # the second row of DBGrid1
 
 # click WINDOW X Y: a left click at this point of the window's client area.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }

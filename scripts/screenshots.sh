@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Pictures for the README: the real program under a private Xvfb with openbox (which draws the
 # Chinese captions in the title bars), over a small sample store, and the recorder recording a tone
-# from a private sound server. The sample holds a missed task and two that cut each other off, so
-# that the list shows its marks. Writes docs/main-window.png, docs/editor-browsing.png,
+# from a private sound server. The sample holds a missed task, two that cut each other off and two
+# series, so that the list shows its marks and the editor its repeat group. Writes docs/main-window.png, docs/editor-browsing.png,
 # docs/editor-entry.png and docs/recorder.png.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (`make screenshots` builds first)
 set -euo pipefail
@@ -51,7 +51,11 @@ sqlite3 "$work/AddSchedule.mdb" "
     (date('now', 'localtime', '+1 day'), '07:00:00', '早间新闻', '/home/user/录音/早间新闻.mp3', '1800', '0 天 0 小时 30 分钟 0 秒 之后'),
     (date('now', 'localtime', '+1 day'), '19:30:00', '英语听力', '/home/user/录音/英语听力.mp3', '2700', '0 天 0 小时 45 分钟 0 秒 之后'),
     (date('now', 'localtime', '+2 day'), '20:00:00', '交响音乐会', '/home/user/录音/交响音乐会.wav', '7200', '0 天 2 小时 0 分钟 0 秒 之后'),
-    (date('now', 'localtime', '+3 day'), '12:30:00', '评书连播', '/home/user/录音/评书连播.wma', '1800', '0 天 0 小时 30 分钟 0 秒 之后');"
+    (date('now', 'localtime', '+3 day'), '12:30:00', '评书连播', '/home/user/录音/评书连播.wma', '1800', '0 天 0 小时 30 分钟 0 秒 之后');
+  INSERT INTO AddSchPlan (StartDate, StartTime, Program, Filename, Parameter, RecordLength, Rule)
+    SELECT *, 'FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR' FROM AddSchTab WHERE Program = '早间新闻';
+  INSERT INTO AddSchPlan (StartDate, StartTime, Program, Filename, Parameter, RecordLength, Rule)
+    SELECT *, 'FREQ=WEEKLY;COUNT=10' FROM AddSchTab WHERE Program = '交响音乐会';"
 
 start_xvfb
 openbox --sm-disable >/dev/null 2>&1 &
@@ -65,6 +69,8 @@ main=$(wait_for_window 'Quillsound 计划')
 capture "$main" main-window
 click "$main" "${main_view_rec[@]}"
 editor=$(wait_for_window '编辑计划')
+# The second row of the list, 早间新闻, a series: the repeat group shows its rule.
+click "$editor" "${editor_second_row[@]}"
 capture "$editor" editor-browsing
 click "$editor" "${editor_add[@]}"
 capture "$editor" editor-entry editor-browsing
