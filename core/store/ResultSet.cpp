@@ -4,6 +4,7 @@
 #include "SeriesPlans.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
+#include "TaskSources.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -173,7 +174,10 @@ StoreError ResultSet::update()
             return connection.errorFrom(write.lastError());
         if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
             return StoreError::recordDeleted();
-        return before ? plans.followRow(*before, m_pending) : StoreError();
+        StoreError error = before ? plans.followRow(*before, m_pending) : StoreError();
+        if (!error && m_pendingSource)
+            error = TaskSources(connection.shared_from_this()).give(m_pending, *m_pendingSource);
+        return error;
     });
     if (error)
         return error;
@@ -321,4 +325,5 @@ void ResultSet::dropPending()
 {
     m_editMode = EditMode::Browsing;
     m_pending = Task();
+    m_pendingSource.reset();
 }

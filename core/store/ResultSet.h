@@ -59,6 +59,8 @@ public:
     // A date or time field comes back as QDate or QTime; a field without value as a null QVariant.
     QVariant value(const QString &field, StoreError *error = nullptr) const;
     StoreError setValue(const QString &field, const QVariant &value);
+    // The source that Update gives the pending row, empty for the recorder's choice; nothing leaves it as it is.
+    void setSource(std::optional<QString> source) { m_pendingSource = std::move(source); }
 
     // The current row's id in the table, or -1 when there is none.
     qint64 currentRowId() const;
@@ -103,4 +105,5 @@ private:
     int m_position = 0; // index into m_rowIds; equal to its size at EOF
     EditMode m_editMode = EditMode::Browsing;
     Task m_pending;
+    std::optional<QString> m_pendingSource;
 };
