@@ -11,6 +11,7 @@
 #include "OutputFileName.h"
 #include "OutputFormat.h"
 #include "RecordCursor.h"
+#include "SourceChoice.h"
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
 #include "StoredLength.h"
@@ -32,7 +33,7 @@
 namespace {
 
 constexpr int ClientWidthTwips = 5775;
-constexpr int ClientHeightTwips = 7230;
+constexpr int ClientHeightTwips = SourceChoice::BottomTwips + 120;
 
 // The output formats in the order of the format buttons and of the file dialog's types.
 struct OutputFormatChoice
@@ -63,6 +64,7 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     , m_boundViews(new BoundViews(m_data1, services.dateTimeText, this))
     , m_controls(this, m_data1, services)
     , m_lists(m_controls.entryLists())
+    , m_source(new SourceChoice(this, services.soundSources))
 {
     setObjectName(QStringLiteral("AddSchedule"));
     setWindowTitle(QString::fromUtf8(Caption));
@@ -88,6 +90,8 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     connect(m_controls.option2, &QRadioButton::clicked, this, &AddSchedule::Option2_Click);
     connect(m_controls.option3, &QRadioButton::clicked, this, &AddSchedule::Option3_Click);
     connect(m_controls.chooseFile, &QPushButton::clicked, this, &AddSchedule::chooseFile_Click);
+    connect(m_data1, &RecordCursor::rowsReset, m_source, [this] { m_source->listStreams(m_database); });
+    connect(m_data1, &RecordCursor::currentRowChanged, m_source, [this] { m_source->showCurrent(m_database, m_data1->recordset()); });
 }
 
 AddSchedule::~AddSchedule() = default;
@@ -149,6 +153,7 @@ void AddSchedule::setLayout(Layout layout)
     for (const auto &[control, inEntry] : enabledInEntry)
         control->setEnabled(inEntry == entry);
     m_controls.cmdExit->setEnabled(true);
+    m_source->setEditable(entry);
     if (entry) {
         m_controls.cmdEdit->setEnabled(false);
         m_controls.cmdDelete->setEnabled(false);
@@ -308,6 +313,13 @@ void AddSchedule::CmdUpdate_Click()
         tell(QString::fromUtf8(TitleMessage), applicationTitle);
         return;
     }
+    QString refusal;
+    const std::optional<QString> source = m_source->chosen(&refusal);
+    if (!source) {
+        tell(refusal, applicationTitle);
+        return;
+    }
+    m_data1->recordset().setSource(source);
     if (const StoreError error = writeEntry(totalSeconds)) {
         reportUpdateError(error);
         return;

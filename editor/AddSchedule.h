@@ -13,6 +13,7 @@
 class BoundViews;
 class MainWindowLink;
 class RecordCursor;
+class SourceChoice;
 class StoreConnection;
 
 // The task editor window: all tasks in start order, the current one in bound boxes, and the
@@ -102,6 +103,7 @@ private:
     BoundViews *m_boundViews;
     EditorControls m_controls;
     EditorEntryLists m_lists;
+    SourceChoice *m_source;
     bool m_inModalLoop = false;
     bool m_unloaded = false;
 };
