@@ -1,19 +1,25 @@
 #include "PrivateIcecast.h"
+#include "PulseSoundSourceList.h"
 #include "StreamProbe.h"
+#include "ToneSoundServer.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
 
-// The editor's trial of a stream address against a private Icecast server, a closed port and a server that never answers.
-class StreamProbeTest : public QObject
+// What the editor offers to record: the sound server's sources, and stream addresses tried against a private Icecast
+// server, a closed port and a server that never answers.
+class SourcesTest : public QObject
 {
     Q_OBJECT
 
     PrivateIcecast m_icecast;
     QTcpServer m_silent;
+    QTemporaryDir m_home; // of the sound server, which is ended first
+    ToneSoundServer m_sound;
 
 private slots:
     void initTestCase()
@@ -49,7 +55,28 @@ private slots:
                               answered.first().at(2).toString()}),
                  QStringList{address} + answer);
     }
+
+    // The monitor of the server's one output, told as such; nothing without a server.
+    void soundSourcesAreListed()
+    {
+        PulseSoundSourceList list;
+        QStringList listed{"not yet"};
+        const auto fetch = [&] {
+            listed = QStringList{"not yet"};
+            list.fetch(this, [&](const QList<SoundSource> &sources) {
+                listed.clear();
+                for (const SoundSource &source : sources)
+                    listed << source.name + (source.isMonitor ? " monitor" : " input");
+            });
+            return QTest::qWaitFor([&] { return listed != QStringList{"not yet"}; }, 5000);
+        };
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + m_home.filePath("none")));
+        QVERIFY(fetch());
+        QCOMPARE(listed, QStringList());
+        QVERIFY(m_sound.start(m_home.path()) && fetch());
+        QCOMPARE(listed, QStringList{"testsink.monitor monitor"});
+    }
 };
 
-QTEST_MAIN(StreamProbeTest)
-#include "tst_streamprobe.moc"
+QTEST_MAIN(SourcesTest)
+#include "tst_sources.moc"
