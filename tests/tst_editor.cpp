@@ -1,5 +1,6 @@
 #include "EditorTestKit.h"
 #include "OutputFormat.h"
+#include "PrivateIcecast.h"
 #include "ScheduleFields.h"
 #include "StoreLocker.h"
 #include "TaskSources.h"
@@ -516,6 +517,16 @@ private slots:
                 && m_kit->click("CmdUpdate"));
         QCOMPARE(m_kit->dir.plans(true) << m_kit->source(),
                  QStringList(rule.isEmpty() ? QStringList() : QStringList{plan + "<null>"}) << "录音程序的选择 |  | shown");
+    }
+
+    // An address is tried as it is entered, and why it cannot be heard is shown; it is saved all the same.
+    void streamIsTriedAsItIsEntered()
+    {
+        const QString closed = QStringLiteral("http://127.0.0.1:%1/a.mp3").arg(PrivateIcecast::closedPort());
+        QVERIFY(enterTask() && m_kit->type("CboSource", closed));
+        QTRY_COMPARE_WITH_TIMEOUT(m_kit->source(), closed + " | 无法收听: 无法打开: Connection refused | open", 7000);
+        QVERIFY(m_kit->click("CmdUpdate"));
+        QCOMPARE(m_kit->messages() + m_kit->dir.plans(true), QStringList{"2026-12-05 07:05:00 |" + closed});
     }
 };
 
