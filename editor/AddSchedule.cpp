@@ -11,8 +11,8 @@
 #include "OutputFileName.h"
 #include "OutputFormat.h"
 #include "RecordCursor.h"
-#include "SourceChoice.h"
 #include "ScheduleFields.h"
+#include "SourceChoice.h"
 #include "StoreConnection.h"
 #include "StoredLength.h"
 #include "Twips.h"
@@ -319,8 +319,8 @@ void AddSchedule::CmdUpdate_Click()
         tell(refusal, applicationTitle);
         return;
     }
-    m_data1->recordset().setSource(source);
-    if (const StoreError error = writeEntry(totalSeconds)) {
+    StoreError error = m_data1->recordset().setSource(source);
+    if (error || (error = writeEntry(totalSeconds))) {
         reportUpdateError(error);
         return;
     }

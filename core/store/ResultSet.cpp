@@ -293,6 +293,14 @@ StoreError ResultSet::setValue(const QString &field, const QVariant &value)
     return {};
 }
 
+StoreError ResultSet::setSource(std::optional<QString> source)
+{
+    if (m_editMode == EditMode::Browsing)
+        return StoreError::noPendingEdit();
+    m_pendingSource = std::move(source);
+    return {};
+}
+
 qint64 ResultSet::currentRowId() const
 {
     return hasCurrentRow() ? m_rowIds.at(m_position) : -1;

@@ -60,7 +60,7 @@ public:
     QVariant value(const QString &field, StoreError *error = nullptr) const;
     StoreError setValue(const QString &field, const QVariant &value);
     // The source that Update gives the pending row, empty for the recorder's choice; nothing leaves it as it is.
-    void setSource(std::optional<QString> source) { m_pendingSource = std::move(source); }
+    StoreError setSource(std::optional<QString> source);
 
     // The current row's id in the table, or -1 when there is none.
     qint64 currentRowId() const;
