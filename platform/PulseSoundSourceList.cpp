@@ -9,6 +9,7 @@
 #include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
