@@ -5,6 +5,7 @@
 #include "LinkedLocalTimeZone.h"
 #include "LinuxProcessTerminator.h"
 #include "LogindSleepInhibitor.h"
+#include "PulseSoundSourceList.h"
 #include "QtFileDialog.h"
 #include "QtMessageBoxes.h"
 #include "RecorderLaunch.h"
@@ -40,12 +41,14 @@ int main(int argc, char *argv[])
     RecorderLaunch recorder(terminator, launcher, keystrokes, stopClient);
     DBusDesktopNotices notices(QString::fromUtf8(Scheduler::ApplicationTitle));
     LogindSleepInhibitor sleepInhibitor(QString::fromUtf8(Scheduler::ApplicationTitle));
+    PulseSoundSourceList soundSources;
     const WindowServices windowServices{QCoreApplication::applicationDirPath(),
                                         messageBoxes,
                                         fileDialog,
                                         dateTimeText,
                                         clock,
-                                        timeZone};
+                                        timeZone,
+                                        soundSources};
     const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
                                        [windowServices](MainWindowLink &mainWindow) {
                                            return AddSchedule::load(mainWindow, windowServices);

@@ -16,6 +16,7 @@
 #include "RepeatGroup.h"
 #include "ScheduleFields.h"
 #include "SeriesRule.h"
+#include "SourceChoice.h"
 #include "StoreConnection.h"
 #include "StoredLength.h"
 #include "Twips.h"
@@ -36,7 +37,7 @@
 namespace {
 
 constexpr int ClientWidthTwips = 9855;
-constexpr int ClientHeightTwips = 7230;
+constexpr int ClientHeightTwips = SourceChoice::BottomTwips + 120;
 
 // The output formats in the order of the format buttons and of the file dialog's types.
 struct OutputFormatChoice
@@ -67,6 +68,7 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     , m_boundViews(new BoundViews(m_data1, services.dateTimeText, this))
     , m_controls(this, m_data1, services)
     , m_lists(m_controls.entryLists())
+    , m_source(new SourceChoice(this, services.soundSources))
 {
     setObjectName(QStringLiteral("AddSchedule"));
     setWindowTitle(QString::fromUtf8(Caption));
@@ -94,6 +96,8 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     connect(m_controls.chooseFile, &QPushButton::clicked, this, &AddSchedule::chooseFile_Click);
     connect(m_controls.repeat->cmdSkip, &QPushButton::clicked, this, &AddSchedule::CmdSkip_Click);
     connect(m_data1, &RecordCursor::currentRowChanged, this, &AddSchedule::showCurrentRepeat);
+    connect(m_data1, &RecordCursor::rowsReset, m_source, [this] { m_source->listStreams(m_database); });
+    connect(m_data1, &RecordCursor::currentRowChanged, m_source, [this] { m_source->showCurrent(m_database, m_data1->recordset()); });
 }
 
 AddSchedule::~AddSchedule() = default;
@@ -157,6 +161,7 @@ void AddSchedule::setLayout(Layout layout)
     m_controls.cmdExit->setEnabled(true);
     m_controls.repeat->setEntry(entry);
     m_controls.repeat->cmdSkip->setEnabled(!entry && m_skippable);
+    m_source->setEditable(entry);
     if (entry) {
         m_controls.cmdEdit->setEnabled(false);
         m_controls.cmdDelete->setEnabled(false);
@@ -316,9 +321,16 @@ void AddSchedule::CmdUpdate_Click()
         tell(QString::fromUtf8(TitleMessage), applicationTitle);
         return;
     }
+    QString refusal;
+    const std::optional<QString> source = m_source->chosen(&refusal);
+    if (!source) {
+        tell(refusal, applicationTitle);
+        return;
+    }
     // Looked at before the write, which moves on to the next row's texts.
     const QString folderProblem = OutputFolderCheck::problem(m_controls.filenameRec->text(), totalSeconds);
-    if (const StoreError error = writeEntry(totalSeconds)) {
+    StoreError error = m_data1->recordset().setSource(source);
+    if (error || (error = writeEntry(totalSeconds))) {
         reportUpdateError(error);
         return;
     }

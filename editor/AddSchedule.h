@@ -14,6 +14,7 @@
 class BoundViews;
 class MainWindowLink;
 class RecordCursor;
+class SourceChoice;
 class StoreConnection;
 
 // The task editor window: all tasks in start order, the current one in bound boxes, and the
@@ -113,6 +114,7 @@ private:
     EditorEntryLists m_lists;
     // Whether the current task is a series that can move on to its next occurrence.
     bool m_skippable = false;
+    SourceChoice *m_source;
     bool m_inModalLoop = false;
     bool m_unloaded = false;
 };

@@ -1,9 +1,12 @@
 #include "EditorTestKit.h"
 #include "OutputFormat.h"
+#include "PrivateIcecast.h"
 #include "ScheduleFields.h"
 #include "StoreLocker.h"
+#include "TaskSources.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,6 +18,7 @@ const QStringList DesignStart = QStringLiteral("01*,01*,01*,12*,00*,00*").split(
 const QString App = QStringLiteral("QuillScheduler | ");
 const QString NoTasks = App + QStringLiteral("目前没有计划任务, 请先添加! | Ok | None");
 const QString FileMissing = App + QStringLiteral("Please enter data for program title and filename field | Ok | None");
+const QString Stream = QStringLiteral("http://127.0.0.1:9/news.mp3");
 const QString Question = QStringLiteral("删除录音 | 删除本次录音吗? | YesNo | Question");
 
 using Typing = QList<std::pair<QByteArray, QString>>;
@@ -607,6 +611,64 @@ private slots:
                  row + QStringList{"2026-12-31 09:00:00 later"} + title + QStringList{"later"}
                      + (left.isEmpty() ? QStringList() : QStringList{left + " 06:00:00 " + rule}));
         QCOMPARE(m_kit->text("DateRec") + ' ' + m_kit->layout(), (left.isEmpty() ? "2026-12-31" : left) + " tasks browsing");
+    }
+
+    // A task records the source chosen: a device or a stream gets a plan, without a rule unless it repeats, and the
+    // list then offers the stream; back to the recorder's choice, a plan without a rule goes. An address the recorder
+    // must not read, or a store that keeps no sources, saves nothing.
+    void sourceIsSavedWithTheTask_data()
+    {
+        QTest::addColumn<QString>("sql"); // run on the store first
+        QTest::addColumn<QString>("rule"); // of a series edited, else a new task is added
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("saved"); // the plan's source, or the message
+        QTest::newRow("what you hear") << "" << "" << "所听到的声音: Test sink" << "testsink.monitor";
+        QTest::newRow("input") << "" << "" << "Built-in Audio Analog Stereo" << "alsa_input.pci-0000_00_1b.0.analog-stereo";
+        QTest::newRow("stream") << "" << "" << Stream << Stream;
+        QTest::newRow("series keeps its rule") << "" << "FREQ=DAILY" << Stream << Stream;
+        QTest::newRow("recorder's choice") << "" << "" << "录音程序的选择" << "";
+        QTest::newRow("file") << "" << "" << "file:///etc/shadow" << App + "录音来源无效: file:///etc/shadow | Ok | None";
+        QTest::newRow("path") << "" << "" << "/dev/dsp" << App + "录音来源无效: /dev/dsp | Ok | None";
+        QTest::newRow("ftp") << "" << "" << "ftp://127.0.0.1/a.mp3" << App + "录音来源无效: ftp://127.0.0.1/a.mp3 | Ok | None";
+        QTest::newRow("newer store") << "PRAGMA user_version = 3" << "" << Stream
+                                     << "Error in Update |  3000 " + QString::fromUtf8(TaskSources::NotWritableMessage) + " | Ok | None";
+    }
+    void sourceIsSavedWithTheTask()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, rule);
+        QFETCH(QString, chosen);
+        QFETCH(QString, saved);
+        const QStringList task = split("2026-12-05,07:05:00,Quillsound") << inDir("quillDefault.mp3") << "5400" << "0 天 1 小时 30 分钟 0 秒 之后";
+        if (!sql.isEmpty())
+            m_kit->dir.exec(sql);
+        if (!rule.isEmpty())
+            m_kit->dir.insertSeries(task, rule);
+        QVERIFY(rule.isEmpty() ? enterTask() : m_kit->load() && m_kit->click("CmdEdit"));
+        QVERIFY(m_kit->type("CboSource", chosen) && m_kit->click("CmdUpdate"));
+        const QString plan = "2026-12-05 07:05:00 " + rule + '|';
+        if (saved.startsWith(App) || saved.startsWith("Error")) {
+            QCOMPARE(m_kit->messages() << QString::number(m_kit->dir.rowCount()) << m_kit->layout(), QStringList({saved, "0", "entry adding"}));
+            return;
+        }
+        QCOMPARE(m_kit->messages() + m_kit->dir.plans(true) << m_kit->source(),
+                 QStringList(saved.isEmpty() ? QStringList() : QStringList{plan + saved}) << chosen + " |  | shown");
+        QVERIFY(m_kit->click("CmdAdd"));
+        QCOMPARE(m_kit->find<QComboBox>("CboSource")->findData(Stream) >= 0, saved == Stream);
+        QVERIFY(m_kit->click("CmdCancel") && m_kit->click("CmdEdit") && m_kit->type("CboSource", "录音程序的选择")
+                && m_kit->click("CmdUpdate"));
+        QCOMPARE(m_kit->dir.plans(true) << m_kit->source(),
+                 QStringList(rule.isEmpty() ? QStringList() : QStringList{plan + "<null>"}) << "录音程序的选择 |  | shown");
+    }
+
+    // An address is tried as it is entered, and why it cannot be heard is shown; it is saved all the same.
+    void streamIsTriedAsItIsEntered()
+    {
+        const QString closed = QStringLiteral("http://127.0.0.1:%1/a.mp3").arg(PrivateIcecast::closedPort());
+        QVERIFY(enterTask() && m_kit->type("CboSource", closed));
+        QTRY_COMPARE_WITH_TIMEOUT(m_kit->source(), closed + " | 无法收听: 无法打开: Connection refused | open", 7000);
+        QVERIFY(m_kit->click("CmdUpdate"));
+        QCOMPARE(m_kit->messages() + m_kit->dir.plans(true), QStringList{"2026-12-05 07:05:00 |" + closed});
     }
 };
 

@@ -6,6 +6,7 @@
 #include "LinkedLocalTimeZone.h"
 #include "LinuxProcessTerminator.h"
 #include "LogindSleepInhibitor.h"
+#include "PulseSoundSourceList.h"
 #include "MessageBoxes.h"
 #include "RecorderLaunch.h"
 #include "RecorderStopClient.h"
@@ -143,7 +144,8 @@ int measure(const QString &dir)
     RecorderLaunch recorder(terminator, launcher, keystrokes, stopClient);
     DBusDesktopNotices notices(QStringLiteral("QuillScheduler"));
     LogindSleepInhibitor sleepInhibitor(QStringLiteral("QuillScheduler"));
-    const WindowServices windowServices{dir, boxes, fileDialog, texts, clock, zone};
+    PulseSoundSourceList soundSources;
+    const WindowServices windowServices{dir, boxes, fileDialog, texts, clock, zone, soundSources};
     const Scheduler::Services services{windowServices, recorder, notices, sleepInhibitor,
                                        [windowServices](MainWindowLink &mainWindow) {
                                            return AddSchedule::load(mainWindow, windowServices);

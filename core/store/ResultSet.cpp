@@ -4,6 +4,7 @@
 #include "SeriesPlans.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
+#include "TaskSources.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -181,9 +182,13 @@ StoreError ResultSet::update()
             return connection.errorFrom(write.lastError());
         if (m_editMode == EditMode::Editing && write.numRowsAffected() == 0)
             return StoreError::recordDeleted();
-        if (const StoreError error = before ? plans.followRow(*before, m_pending) : StoreError())
-            return error;
-        return m_pendingRule ? plans.setRule(m_pending, *m_pendingRule, m_pendingFirstDate) : StoreError();
+        StoreError error = before ? plans.followRow(*before, m_pending) : StoreError();
+        // The rule first: a plan that only gives a source stays once its rule is taken away.
+        if (!error && m_pendingRule)
+            error = plans.setRule(m_pending, *m_pendingRule, m_pendingFirstDate);
+        if (!error && m_pendingSource)
+            error = TaskSources(connection.shared_from_this()).give(m_pending, *m_pendingSource);
+        return error;
     });
     if (error)
         return error;
@@ -307,6 +312,14 @@ StoreError ResultSet::setValue(const QString &field, const QVariant &value)
     return {};
 }
 
+StoreError ResultSet::setSource(std::optional<QString> source)
+{
+    if (m_editMode == EditMode::Browsing)
+        return StoreError::noPendingEdit();
+    m_pendingSource = std::move(source);
+    return {};
+}
+
 qint64 ResultSet::currentRowId() const
 {
     return hasCurrentRow() ? m_rowIds.at(m_position) : -1;
@@ -367,4 +380,5 @@ void ResultSet::dropPending()
     m_pending = Task();
     m_pendingRule.reset();
     m_pendingFirstDate = QDate();
+    m_pendingSource.reset();
 }

@@ -64,6 +64,8 @@ public:
     // A date or time field comes back as QDate or QTime; a field without value as a null QVariant.
     QVariant value(const QString &field, StoreError *error = nullptr) const;
     StoreError setValue(const QString &field, const QVariant &value);
+    // The source that Update gives the pending row, empty for the recorder's choice; nothing leaves it as it is.
+    StoreError setSource(std::optional<QString> source);
 
     // The current row's id in the table, or -1 when there is none.
     qint64 currentRowId() const;
@@ -117,4 +119,5 @@ private:
     Task m_pending;
     std::optional<QString> m_pendingRule;
     QDate m_pendingFirstDate;
+    std::optional<QString> m_pendingSource;
 };

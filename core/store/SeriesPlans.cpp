@@ -122,7 +122,8 @@ StoreError SeriesPlans::put(SeriesPlan *plan)
                               .arg(PlanTable, PlanColumns)))
         return m_connection->errorFrom(m_put.lastError());
     m_put.addBindValue(plan->id < 0 ? QVariant() : QVariant(plan->id));
-    m_put.addBindValue(plan->rule);
+    // No rule is empty text: the column takes no NULL.
+    m_put.addBindValue(plan->rule.isNull() ? QStringLiteral("") : plan->rule);
     m_put.addBindValue(plan->firstDate.isValid() ? StoredForm::toStored(plan->firstDate) : QVariant());
     for (int i = 0; i < ScheduleFields::Count; ++i)
         m_put.addBindValue(plan->row.stored(ScheduleFields::Field(i)));

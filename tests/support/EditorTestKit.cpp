@@ -182,3 +182,12 @@ QString EditorTestKit::window() const
 {
     return !editor() ? missing("editor") : editor()->isUnloaded() ? "unloaded" : editor()->isVisible() ? "shown" : "hidden";
 }
+
+QString EditorTestKit::source() const
+{
+    const auto *list = find<QComboBox>("CboSource");
+    const auto *info = find<QLabel>("LblSourceInfo");
+    if (!list || !info)
+        return missing("CboSource");
+    return list->currentText() + " | " + info->text() + (list->isEnabled() ? " | open" : " | shown");
+}

@@ -55,6 +55,8 @@ public:
     // "title | text | buttons | icon" of each message box, then " | informative text" when there is one.
     QStringList messages() const;
     QString window() const;
+    // The source list's text and the line below it, and whether it is open to change.
+    QString source() const;
 
 private:
     bool typeLists(int first, const QStringList &texts) const;

@@ -131,10 +131,11 @@ void TestAppDir::insertSeries(const QStringList &row, const QString &rule, const
         {row[0], row[1], row[2], row[3], row[4], row[5], rule, source});
 }
 
-QStringList TestAppDir::plans() const
+QStringList TestAppDir::plans(bool withSource) const
 {
     QStringList result;
-    run(storePath(), QStringLiteral("SELECT StartDate || ' ' || StartTime || ' ' || Rule FROM AddSchPlan ORDER BY Id"), {},
+    const QString source = withSource ? QStringLiteral(" || '|' || IFNULL(Source, '<null>')") : QString();
+    run(storePath(), QStringLiteral("SELECT StartDate || ' ' || StartTime || ' ' || Rule%1 FROM AddSchPlan ORDER BY Id").arg(source), {},
         [&result](QSqlQuery &query) {
             while (query.next())
                 result << query.value(0).toString();

@@ -26,8 +26,8 @@ public:
     QDateTime insertDueIn(int seconds, const QString &file, const QString &length) const;
     // The row, and a plan that repeats it by the rule, counted from its date (none when empty), with its source.
     void insertSeries(const QStringList &row, const QString &rule, const QString &source = {}) const;
-    // Each plan as "StartDate StartTime Rule".
-    QStringList plans() const;
+    // Each plan as "StartDate StartTime Rule", then "|Source" when asked.
+    QStringList plans(bool withSource = false) const;
     // Runs one statement on the store; fails the running test when it does not succeed.
     void exec(const QString &sql) const;
     // The rows in start order, each field as stored (NULL as "<null>").

@@ -4,7 +4,7 @@
 
 WindowServices TestServices::windowsForDir(const TestAppDir &dir)
 {
-    return {dir.path(), boxes, fileDialog, texts, clock, zone};
+    return {dir.path(), boxes, fileDialog, texts, clock, zone, soundSources};
 }
 
 Scheduler::Services TestServices::forDir(const TestAppDir &dir, TaskEditorLoader loadEditor)

@@ -10,6 +10,7 @@
 #include "ScriptedFileDialog.h"
 #include "ScriptedMessageBoxes.h"
 #include "StandInRecorders.h"
+#include "StandInSoundSources.h"
 #include "X11WindowKeystrokes.h"
 
 class TestAppDir;
@@ -28,6 +29,7 @@ public:
     RecorderStopClient stopClient;
     RecorderLaunch recorder{recorders, recorders, keystrokes, stopClient};
     RecordedDesktop desktop;
+    StandInSoundSources soundSources;
 
     WindowServices windowsForDir(const TestAppDir &dir);
     Scheduler::Services forDir(const TestAppDir &dir, TaskEditorLoader loadEditor = {});

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "SoundSourceList.h"
+
+// Asks PulseAudio (or PipeWire's server for it) on a worker thread, so that no window waits for the server.
+class PulseSoundSourceList : public SoundSourceList
+{
+public:
+    void fetch(QObject *receiver, Answer answer) override;
+
+private:
+    static QList<SoundSource> ask();
+};

@@ -1,0 +1,82 @@
+#include "PrivateIcecast.h"
+#include "PulseSoundSourceList.h"
+#include "StreamProbe.h"
+#include "ToneSoundServer.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+// What the editor offers to record: the sound server's sources, and stream addresses tried against a private Icecast
+// server, a closed port and a server that never answers.
+class SourcesTest : public QObject
+{
+    Q_OBJECT
+
+    PrivateIcecast m_icecast;
+    QTcpServer m_silent;
+    QTemporaryDir m_home; // of the sound server, which is ended first
+    ToneSoundServer m_sound;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_icecast.start() && m_silent.listen(QHostAddress::LocalHost));
+        QVERIFY(m_icecast.play("tone.mp3", {"-c:a", "libmp3lame", "-b:a", "128k", "-content_type", "audio/mpeg", "-f", "mp3"}));
+    }
+
+    // The station, codec and bit rate, or why not; a server that takes the connection and says nothing meets the limit.
+    void answersWithTheStationOrWhyNot_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("answer"); // name, codec, bit rate, error
+        const QString port = QString::number(PrivateIcecast::closedPort());
+        QTest::newRow("station") << m_icecast.address("tone.mp3") << QStringList{"Quill Test Radio", "mp3", "128000", ""};
+        QTest::newRow("closed port") << "http://127.0.0.1:" + port + "/a.mp3" << QStringList{"", "", "0", "无法打开: Connection refused"};
+        QTest::newRow("silent server") << QStringLiteral("http://127.0.0.1:%1/a.mp3").arg(m_silent.serverPort())
+                                       << QStringList{"", "", "0", "电台没有回应"};
+        QTest::newRow("file") << "file:///etc/passwd" << QStringList{"", "", "0", "无法打开: Invalid argument"};
+    }
+    void answersWithTheStationOrWhyNot()
+    {
+        QFETCH(QString, address);
+        QFETCH(QStringList, answer);
+        StreamProbe probe(2s);
+        QSignalSpy answered(&probe, &StreamProbe::answered);
+        // A trial overtaken by another never answers.
+        probe.probe(m_icecast.address("none.mp3"));
+        probe.probe(address);
+        QVERIFY(answered.wait(5000));
+        const auto station = answered.first().at(1).value<StreamStation>();
+        QCOMPARE(QStringList({answered.first().at(0).toString(), station.name, station.codec, QString::number(station.bitRate),
+                              answered.first().at(2).toString()}),
+                 QStringList{address} + answer);
+    }
+
+    // The monitor of the server's one output, told as such; nothing without a server.
+    void soundSourcesAreListed()
+    {
+        PulseSoundSourceList list;
+        QStringList listed{"not yet"};
+        const auto fetch = [&] {
+            listed = QStringList{"not yet"};
+            list.fetch(this, [&](const QList<SoundSource> &sources) {
+                listed.clear();
+                for (const SoundSource &source : sources)
+                    listed << source.name + (source.isMonitor ? " monitor" : " input");
+            });
+            return QTest::qWaitFor([&] { return listed != QStringList{"not yet"}; }, 5000);
+        };
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + m_home.filePath("none")));
+        QVERIFY(fetch());
+        QCOMPARE(listed, QStringList());
+        QVERIFY(m_sound.start(m_home.path()) && fetch());
+        QCOMPARE(listed, QStringList{"testsink.monitor monitor"});
+    }
+};
+
+QTEST_MAIN(SourcesTest)
+#include "tst_sources.moc"
