@@ -26,17 +26,14 @@ bool ToneSoundServer::start(const QString &home, const QStringList &quietSinks)
 
 void ToneSoundServer::kill()
 {
-    m_server.kill();
-    m_server.waitForFinished();
+    for (QProcess *process : {&m_server, &m_player, &m_tone}) {
+        process->kill();
+        process->waitForFinished();
+    }
 }
 
 bool ToneSoundServer::launch()
 {
-    // A tone player whose server went away has ended, and its tone with it.
-    for (QProcess *process : {&m_player, &m_tone}) {
-        process->kill();
-        process->waitForFinished();
-    }
     m_server.start("pulseaudio", m_arguments);
     if (!QTest::qWaitFor([] { return Recording::output("pactl", {"info"}).contains("Default Source: testsink.monitor"); }, 15000))
         return false;

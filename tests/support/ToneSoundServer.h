@@ -9,6 +9,7 @@ class ToneSoundServer
 public:
     // The home and runtime folder of the server and of the programs started afterwards.
     bool start(const QString &home, const QStringList &quietSinks = {});
+    // Ends the server, and the tone that played into it.
     void kill();
     // Starts the server and its tone (again, after kill()).
     bool launch();
