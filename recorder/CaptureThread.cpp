@@ -75,6 +75,7 @@ void CaptureThread::run()
         if (!reconnect())
             break;
         written = fillGap();
+        emit progress(m_recorded, -std::numeric_limits<double>::infinity());
     }
 
     // The file lasts as long as the recording ran by the clock, whatever the server had not delivered by then.
