@@ -60,6 +60,7 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     , m_nowPlaying(addLabel("lblNowPlaying"))
     , m_streamFormat(addLabel("lblStreamFormat"))
     , m_loss(addLabel("lblLoss"))
+    , m_sourceLoss(addLabel("lblSourceLoss"))
     , m_status(addLabel("lblStatus", QStringLiteral("正在录音。按 F12 停止录音并保存文件。")))
     , m_stop(new QPushButton(QStringLiteral("停止录音 (F12)")))
 {
@@ -86,6 +87,8 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     m_sources->setObjectName(QStringLiteral("ComboSource"));
     m_sources->addItem(QStringLiteral("默认声源"), QString());
     sourceLayout->addWidget(m_sources);
+    sourceLayout->addWidget(m_sourceLoss);
+    m_sourceLoss->hide();
     connect(m_sources, &QComboBox::activated, this, &RecorderWindow::chooseSource);
 
     m_station = addGroup(layout, "FrameStation", QStringLiteral("网络电台"));
@@ -96,7 +99,6 @@ RecorderWindow::RecorderWindow(const QString &outputPath, qint64 seconds, QWidge
     stationLayout->addRow(QStringLiteral("中断 :"), m_loss);
     m_nowPlaying->setWordWrap(true);
     m_station->hide();
-    showLoss(0, 0);
 
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
@@ -141,6 +143,7 @@ void RecorderWindow::showStream(const QString &address)
     m_sources->setEnabled(false);
     m_stationName->setText(QStringLiteral("正在连接…"));
     m_station->show();
+    showLoss(0, 0);
 }
 
 void RecorderWindow::showStation(const StreamStation &station)
@@ -153,7 +156,14 @@ void RecorderWindow::showStation(const StreamStation &station)
 
 void RecorderWindow::showLoss(int drops, qint64 lostSeconds)
 {
-    m_loss->setText(QStringLiteral("网络中断 %1 次, 共丢失 %2 秒").arg(drops).arg(lostSeconds));
+    // A stream's losses are the network's, shown with the station; a sound server's show under the source.
+    const bool stream = !m_station->isHidden();
+    QLabel *label = stream ? m_loss : m_sourceLoss;
+    label->setText(QStringLiteral("%1中断 %2 次, 共丢失 %3 秒")
+                       .arg(stream ? QStringLiteral("网络") : QStringLiteral("声音服务器"))
+                       .arg(drops)
+                       .arg(lostSeconds));
+    label->show();
 }
 
 void RecorderWindow::showNotice(const QString &message)

@@ -29,6 +29,7 @@ public:
     // A stream is recorded instead of a sound server's source: the station is shown, no other source offered.
     void showStream(const QString &address);
     void showStation(const StreamStation &station);
+    // Drops and seconds lost: the network's for a stream, the sound server's otherwise.
     void showLoss(int drops, qint64 lostSeconds);
     void showNotice(const QString &message);
     // The recording is over and its file finished; the window stays, with the message, until closed.
@@ -57,6 +58,7 @@ private:
     QLabel *m_nowPlaying;
     QLabel *m_streamFormat;
     QLabel *m_loss;
+    QLabel *m_sourceLoss;
     QLabel *m_status;
     QPushButton *m_stop;
 };

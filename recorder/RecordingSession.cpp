@@ -16,6 +16,7 @@ RecordingSession::RecordingSession(RecorderWindow &window, RecordingThread &reco
 {
     connect(&m_recording, &RecordingThread::progress, &m_window, &RecorderWindow::showProgress);
     connect(&m_recording, &RecordingThread::notice, &m_window, &RecorderWindow::showNotice);
+    connect(&m_recording, &RecordingThread::lossChanged, &m_window, &RecorderWindow::showLoss);
     connect(&m_recording, &RecordingThread::ended, this, &RecordingSession::end);
     connect(&m_window, &RecorderWindow::stopRequested, this, &RecordingSession::stop);
     connect(&m_window, &RecorderWindow::sourceChosen, this, &RecordingSession::chooseSource);
@@ -60,7 +61,7 @@ void RecordingSession::end(ExitStatus status, const QString &message)
     m_window.endRecording();
     if (status != ExitStatus::Recorded)
         m_window.showFailure(message);
-    // What a stream lost on the way is told too, though the recording itself succeeded.
+    // What was lost on the way is told too, though the recording itself succeeded.
     if (!message.isEmpty())
         ProblemReport::tell(m_services.notices, message);
     // Whoever asked to stop wants the window gone, whatever came of the recording.

@@ -21,5 +21,7 @@ public:
 signals:
     void progress(qint64 frames, double peakDecibels);
     void notice(const QString &message);
+    // The source broke off that many times, and so many seconds were lost, so far.
+    void lossChanged(int drops, qint64 lostSeconds);
     void ended(ExitStatus status, const QString &message);
 };

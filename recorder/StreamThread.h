@@ -37,7 +37,6 @@ public:
 
 signals:
     void stationChanged(const StreamStation &station);
-    void lossChanged(int drops, qint64 lostSeconds);
 
 protected:
     void run() override;

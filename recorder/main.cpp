@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
             notices.waitForDelivery(noticeWaitMs);
             return int(ExitStatus::WriteFailed);
         }
-        recording = std::make_unique<CaptureThread>(std::move(capture), std::move(encoder), argument.seconds());
+        recording = std::make_unique<CaptureThread>(std::move(capture), source, std::move(encoder), argument.seconds());
     }
 
     LogindSleepInhibitor sleepInhibitor(applicationName);
@@ -110,7 +110,6 @@ int main(int argc, char *argv[])
     if (auto *streamThread = qobject_cast<StreamThread *>(recording.get())) {
         window.showStream(argument.source());
         QObject::connect(streamThread, &StreamThread::stationChanged, &window, &RecorderWindow::showStation);
-        QObject::connect(streamThread, &StreamThread::lossChanged, &window, &RecorderWindow::showLoss);
     } else {
         QObject::connect(&sourceList, &PulseSourceList::listed, &session, &RecordingSession::showSources);
     }

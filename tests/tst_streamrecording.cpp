@@ -1,6 +1,6 @@
 #include "PrivateBus.h"
 #include "PrivateIcecast.h"
-#include "RecorderCommandLine.h"
+#include "RecorderRun.h"
 #include "Recording.h"
 #include "SourceMemory.h"
 #include "ToneSoundServer.h"
@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 #include <csignal>
@@ -30,29 +32,8 @@ class StreamRecordingTest : public QObject
     PrivateIcecast m_icecast;
     QTemporaryDir m_dir; // also the home and runtime folder of the sound server and the recorders
     ToneSoundServer m_sound;
-    QProcess m_recorder;
-
-    void startRecorder(int seconds, const QString &path, const QString &source)
-    {
-        m_notifications.notices.clear();
-        m_recorder.start(QStringLiteral(QUILL_RECORDER_PATH),
-                         {RecorderCommandLine::parameterText(QString::number(seconds), path), "/s&" + source});
-        QVERIFY(m_recorder.waitForStarted());
-    }
-    int exitStatus(int withinMs = 30000)
-    {
-        // The stand-in for notices answers meanwhile.
-        const bool ended = QTest::qWaitFor([this] { return m_recorder.state() == QProcess::NotRunning; }, withinMs);
-        return ended && m_recorder.exitStatus() == QProcess::NormalExit ? m_recorder.exitCode() : -1;
-    }
-    // The one notice it gave, which standard error says too.
-    QString told()
-    {
-        if (!QTest::qWaitFor([this] { return m_notifications.notices.size() == 1; }, 30000))
-            return {};
-        const QString body = m_notifications.notices.first().body;
-        return QTest::qWaitFor([&] { return m_recorder.readAllStandardError().contains(body.toLocal8Bit()); }, 5000) ? body : QString();
-    }
+    RecorderRun m_recorder{m_notifications};
+    QTcpServer m_mute; // accepts, and never sends a byte
 
 private slots:
     void initTestCase()
@@ -63,6 +44,8 @@ private slots:
         QVERIFY(m_sound.start(m_dir.path(), {"quiet"}));
         QVERIFY(m_icecast.play("tone.mp3", Mp3Stream));
         QVERIFY(m_icecast.play("tone.ogg", {"-c:a", "libvorbis", "-content_type", "application/ogg", "-f", "ogg"}));
+        QVERIFY(m_icecast.playHls("tone.m3u8"));
+        QVERIFY(m_mute.listen(QHostAddress::LocalHost));
     }
 
     // Copied, a stream keeps its bit rate; converted, a missing resampling puts the tone off key. A drop: the source
@@ -79,6 +62,7 @@ private slots:
         row("mp3 into wav", m_icecast.address("tone.mp3"), "a.wav", 3, "codec_name=pcm_s16le bit_rate=1536000", {2.9, 3.2});
         row("mp3 into wma", m_icecast.address("tone.mp3"), "a.wma", 3, "codec_name=wmav2", {2.9, 3.2});
         row("vorbis into mp3", m_icecast.address("tone.ogg"), "b.mp3", 3, "codec_name=mp3 bit_rate=192000", {2.9, 3.2});
+        row("HLS into wav", m_icecast.address("tone.m3u8"), "c.wav", 3, "codec_name=pcm_s16le", {2.9, 3.2});
         const QString drop = QStringLiteral("^录音完成: 网络中断 1 次, 共丢失 [2-5] 秒$");
         row("drop, converted", m_icecast.address("tone.mp3"), "drop.wav", 10, "", {9.5, 10.5}, drop, true);
         row("drop, copied", m_icecast.address("tone.mp3"), "drop.mp3", 10, "", {4.5, 9}, drop, true);
@@ -93,15 +77,15 @@ private slots:
         QCOMPARE(SourceMemory().remembered(), "testsink.monitor");
         QElapsedTimer clock;
         clock.start();
-        startRecorder(seconds, m_dir.filePath(file), source);
+        m_recorder.start(seconds, m_dir.filePath(file), {"/s&" + source});
         if (drop) {
             QTest::qWait(2000);
             QVERIFY(m_icecast.stop("tone.mp3"));
             QTest::qWait(int(5000 - clock.elapsed()));
             QVERIFY(m_icecast.play("tone.mp3", Mp3Stream));
         }
-        QCOMPARE(exitStatus(), 0);
-        QVERIFY(notice.isEmpty() || told().contains(QRegularExpression(notice)));
+        QCOMPARE(m_recorder.exitStatus(), 0);
+        QVERIFY(notice.isEmpty() || m_recorder.told().contains(QRegularExpression(notice)));
         const Recording recording(m_dir.filePath(file));
         const bool heard = tone.first > 0 ? recording.holdsTheTone(tone.first, tone.second)
                                           : !recording.holdsTheTone(0, 99) && recording.seconds() > seconds - 0.1;
@@ -120,6 +104,7 @@ private slots:
         QTest::newRow("never answers") << silent << 0 << 3;
         QTest::newRow("SIGTERM while waiting to retry") << silent << 1500 << 3;
         QTest::newRow("no such mount") << m_icecast.address("none.mp3") << 0 << 3;
+        QTest::newRow("accepts, sends nothing") << QStringLiteral("http://127.0.0.1:%1/a.mp3").arg(m_mute.serverPort()) << 0 << 3;
     }
     void leavesNoFileWhenRefusedOrUnanswered()
     {
@@ -127,18 +112,21 @@ private slots:
         QFETCH(int, stopAtMs);
         QFETCH(int, status);
         QTemporaryDir dir;
-        startRecorder(stopAtMs > 0 ? 60 : 3, dir.filePath("a.mp3"), source);
+        QSignalSpy accepted(&m_mute, &QTcpServer::newConnection);
+        // Long enough for a stalled connection to time out and be tried again.
+        m_recorder.start(stopAtMs > 0 ? 60 : 4, dir.filePath("a.mp3"), {"/s&" + source});
         if (stopAtMs > 0) {
             QTest::qWait(stopAtMs);
-            ::kill(pid_t(m_recorder.processId()), SIGTERM);
-            QCOMPARE(exitStatus(1000), status);
+            m_recorder.signal(SIGTERM);
+            QCOMPARE(m_recorder.exitStatus(1000), status);
         }
-        QVERIFY(told().contains(status == 2 ? "录音来源" : "没有应答"));
+        QVERIFY(m_recorder.told().contains(status == 2 ? "录音来源" : "没有应答"));
         // A failure shows in the window until it is closed.
         if (stopAtMs == 0 && status == 3)
-            ::kill(pid_t(m_recorder.processId()), SIGTERM);
-        QCOMPARE(exitStatus(), status);
+            m_recorder.signal(SIGTERM);
+        QCOMPARE(m_recorder.exitStatus(), status);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QVERIFY(!source.contains(QString::number(m_mute.serverPort())) || accepted.size() >= 2);
     }
 };
 

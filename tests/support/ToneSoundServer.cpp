@@ -15,13 +15,26 @@ bool ToneSoundServer::start(const QString &home, const QStringList &quietSinks)
     for (const auto &[name, value] : {std::pair("HOME", home), std::pair("XDG_RUNTIME_DIR", home),
                                       std::pair("PULSE_CLIENTCONFIG", config.fileName()), std::pair("PULSE_SERVER", "unix:" + socket)})
         qputenv(name, QFile::encodeName(value));
-    QStringList arguments{"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
-                          "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
-                          "-L", "module-null-sink sink_name=testsink rate=48000 channels=2"};
+    m_arguments = QStringList{"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                              "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                              "-L", "module-null-sink sink_name=testsink rate=48000 channels=2"};
     for (const QString &sink : quietSinks)
-        arguments << "-L" << "module-null-sink sink_name=" + sink;
-    m_server.setStandardErrorFile(home + "/pulseaudio.log");
-    m_server.start("pulseaudio", arguments);
+        m_arguments << "-L" << "module-null-sink sink_name=" + sink;
+    m_server.setStandardErrorFile(home + "/pulseaudio.log", QIODevice::Append);
+    return launch();
+}
+
+void ToneSoundServer::kill()
+{
+    for (QProcess *process : {&m_server, &m_player, &m_tone}) {
+        process->kill();
+        process->waitForFinished();
+    }
+}
+
+bool ToneSoundServer::launch()
+{
+    m_server.start("pulseaudio", m_arguments);
     if (!QTest::qWaitFor([] { return Recording::output("pactl", {"info"}).contains("Default Source: testsink.monitor"); }, 15000))
         return false;
     // Low latency, or the null sink renders seconds ahead in bursts and its monitor falls silent meanwhile.

@@ -9,8 +9,12 @@ class ToneSoundServer
 public:
     // The home and runtime folder of the server and of the programs started afterwards.
     bool start(const QString &home, const QStringList &quietSinks = {});
-    void kill() { m_server.kill(); }
+    // Ends the server, and the tone that played into it.
+    void kill();
+    // Starts the server and its tone (again, after kill()).
+    bool launch();
 
 private:
+    QStringList m_arguments;
     QProcess m_server, m_tone, m_player; // destroyed, so ended, in the reverse order
 };
