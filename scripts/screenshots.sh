@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Pictures for the README: the real program under a private Xvfb with openbox (which draws the
-# Chinese captions in the title bars), over a small sample store, and the recorder recording a tone
-# from a private sound server. The sample holds a missed task, two that cut each other off and two
+# Chinese captions in the title bars), over a small sample store, and the recorder recording a
+# stream from a private Icecast server. The sample holds a missed task, two that cut each other off and two
 # series, so that the list shows its marks and the editor its repeat group. Writes docs/main-window.png, docs/editor-browsing.png,
 # docs/editor-entry.png and docs/recorder.png.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (`make screenshots` builds first)
@@ -10,7 +10,7 @@ build_dir=$(realpath "${1:-build}")
 docs_dir=$(realpath "$(dirname "$0")/..")/docs
 # shellcheck source=../bench/common.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/../bench/common.sh"
-install_missing openbox imagemagick x11-apps x11-utils xdotool pulseaudio pulseaudio-utils sox
+install_missing openbox imagemagick x11-apps x11-utils xdotool pulseaudio pulseaudio-utils icecast2 ffmpeg
 
 # frame_of WINDOW: the window manager's frame around the window, the child of the root window.
 frame_of() {
@@ -75,13 +75,12 @@ capture "$editor" editor-browsing
 click "$editor" "${editor_add[@]}"
 capture "$editor" editor-entry editor-browsing
 
+# The recorder recording a station's stream, which a private Icecast server on 127.0.0.1 plays.
 start_pulse
-sox -q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 60 sine 440 gain -9 \
-  | pacat --playback --raw --rate=48000 --channels=2 --device=testsink --latency-msec=20 &
-started+=($!)
-disown
+start_stream 18732 radio.mp3 "Quill 古典音乐台"
 mkdir -p "$work/录音"
-QT_QPA_PLATFORM=xcb "$build_dir/recorder/quillsnd.exe" "/t&1800&/o&$work/录音/早间新闻.mp3" 2>/dev/null &
+QT_QPA_PLATFORM=xcb "$build_dir/recorder/quillsnd.exe" "/t&1800&/o&$work/录音/交响音乐会.mp3" \
+  "/s&http://127.0.0.1:18732/radio.mp3" 2>/dev/null &
 started+=($!)
 disown
 recorder=$(wait_for_window 'Quillsound')
