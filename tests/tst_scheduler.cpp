@@ -98,7 +98,7 @@ private slots:
         QFETCH(QString, shown);
         m_dir->insertSeries(TestAppDir::taskFields("2026-12-07 06:00:00 news"), rule, "testsink.monitor");
         const auto window = load();
-        QCOMPARE(window->findChild<QLabel *>("LblRepeatRec")->text(), shown);
+        QTRY_COMPARE(window->findChild<QLabel *>("LblRepeatRec")->text(), shown);
     }
 
     void aStoreHeldForAMomentAtStartIsWaitedFor()

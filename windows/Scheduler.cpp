@@ -62,7 +62,8 @@ Scheduler::Scheduler(const Services &services, QWidget *parent)
     m_boundViews->bind(m_lblParamarRec, ScheduleFields::Parameter);
     m_boundViews->bind(m_lblEndTimeRec, ScheduleFields::RecordLength);
 
-    connect(m_data1, &RecordCursor::currentRowChanged, this, &Scheduler::showRepeat);
+    // Queued: the row changes as a task fires, and its recorder is not to wait for this look-up.
+    connect(m_data1, &RecordCursor::currentRowChanged, this, &Scheduler::showRepeat, Qt::QueuedConnection);
 
     connect(m_cmdExit, &QPushButton::clicked, this, &Scheduler::CmdExit_Click);
     connect(m_cmdViewRec, &QPushButton::clicked, this, &Scheduler::CmdViewRec_Click);
