@@ -137,8 +137,8 @@ private slots:
         insert("05:30:00", "/tmp/late.mp3", "3600");
         insert("06:00:00", "/tmp/on-time.mp3");
         MonitoringCopy copy(*m_services, *m_dir);
-        tickAt(copy, QTime(5, 59, 0, 500));
-        QCOMPARE(started(), QStringList({"/t&1860&/o&/tmp/late.mp3"}));
+        tickAt(copy, QTime(5, 59, 30, 500));
+        QCOMPARE(started(), QStringList({"/t&1830&/o&/tmp/late.mp3"}));
         QCOMPARE(copy.shownFile(), QStringLiteral("/tmp/on-time.mp3"));
         tickAt(copy, QTime(6, 0, 0));
         QCOMPARE(started().size(), 2);
@@ -149,7 +149,7 @@ private slots:
         tickAt(copy, QTime(6, 0, 1));
         QCOMPARE(notices().size(), 2);
         QCOMPARE(notices().filter(missedNotice).size(), 1);
-        QCOMPARE(notices().filter("晚了 29 分 0 秒").filter("只录 1860 秒").size(), 1);
+        QCOMPARE(notices().filter("晚了 29 分 30 秒").filter("只录 1830 秒").size(), 1);
     }
 
     void heldStore_data()
