@@ -44,7 +44,7 @@ SourceChoice::SourceChoice(QWidget *window, SoundSourceList &soundSources)
     connect(m_pause, &QTimer::timeout, this, [this] { m_probe->probe(shownSource()); });
     connect(m_list, &QComboBox::editTextChanged, this, &SourceChoice::typed);
     connect(m_probe, &StreamProbe::answered, this, &SourceChoice::showStation);
-    soundSources.fetch(this, [this](const QList<SoundSource> &sources) {
+    soundSources.fetch(this, [this](const QList<SoundSource> &sources, const QString &) {
         m_devices = sources;
         rebuild();
     });

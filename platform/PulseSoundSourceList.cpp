@@ -30,25 +30,19 @@ struct ReleaseContext
     }
 };
 
-struct Listing
-{
-    QList<SoundSource> sources;
-    bool done = false;
-};
-
 } // namespace
 
 void PulseSoundSourceList::fetch(QObject *receiver, Answer answer)
 {
     QThreadPool::globalInstance()->start([receiver = QPointer(receiver), answer = std::move(answer)] {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [receiver, answer, sources = ask()] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [receiver, answer, listing = ask()] {
             if (receiver)
-                answer(sources);
+                answer(listing.sources, listing.defaultSource);
         }, Qt::QueuedConnection);
     });
 }
 
-QList<SoundSource> PulseSoundSourceList::ask()
+PulseSoundSourceList::Listing PulseSoundSourceList::ask()
 {
     const std::unique_ptr<pa_mainloop, FreeMainloop> loop(pa_mainloop_new());
     if (!loop)
@@ -59,29 +53,41 @@ QList<SoundSource> PulseSoundSourceList::ask()
     Listing listing;
     bool asked = false;
     const QDeadlineTimer deadline(AnswerMs);
-    while (!listing.done && !deadline.hasExpired()) {
+    while (listing.repliesDue > 0 && !deadline.hasExpired()) {
         const pa_context_state_t state = pa_context_get_state(context.get());
         if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED)
             return {};
         if (state == PA_CONTEXT_READY && !asked) {
             asked = true;
+            const auto serverInfo = [](pa_context *, const pa_server_info *info, void *data) {
+                auto *listing = static_cast<Listing *>(data);
+                if (info && info->default_source_name)
+                    listing->defaultSource = QString::fromUtf8(info->default_source_name);
+                --listing->repliesDue;
+            };
             const auto sourceInfo = [](pa_context *, const pa_source_info *info, int end, void *data) {
                 auto *listing = static_cast<Listing *>(data);
                 if (end != 0)
-                    listing->done = true;
+                    --listing->repliesDue;
                 else if (info)
                     listing->sources.append({QString::fromUtf8(info->name), QString::fromUtf8(info->description),
                                              info->monitor_of_sink != PA_INVALID_INDEX});
             };
-            pa_operation *operation = pa_context_get_source_info_list(context.get(), sourceInfo, &listing);
-            if (!operation)
+            bool started = true;
+            for (pa_operation *operation : {pa_context_get_server_info(context.get(), serverInfo, &listing),
+                                            pa_context_get_source_info_list(context.get(), sourceInfo, &listing)}) {
+                if (operation)
+                    pa_operation_unref(operation);
+                else
+                    started = false;
+            }
+            if (!started)
                 return {};
-            pa_operation_unref(operation);
         }
         // Each wait is capped, so that a server that never answers cannot hold the thread past the deadline.
         if (pa_mainloop_prepare(loop.get(), int(std::max<qint64>(deadline.remainingTime(), 0)) * 1000) < 0
             || pa_mainloop_poll(loop.get()) < 0 || pa_mainloop_dispatch(loop.get()) < 0)
             return {};
     }
-    return listing.done ? listing.sources : QList<SoundSource>();
+    return listing.repliesDue == 0 ? listing : Listing();
 }

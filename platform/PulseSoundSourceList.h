@@ -9,5 +9,12 @@ public:
     void fetch(QObject *receiver, Answer answer) override;
 
 private:
-    static QList<SoundSource> ask();
+    struct Listing
+    {
+        QList<SoundSource> sources;
+        QString defaultSource;
+        // The server's own details and the list of sources.
+        int repliesDue = 2;
+    };
+    static Listing ask();
 };

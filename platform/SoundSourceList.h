@@ -15,11 +15,11 @@ struct SoundSource
     bool isMonitor = false;
 };
 
-// The sound server's sources, as the server names them.
+// The sound server's sources, as the server names them, and the one it records by default.
 class SoundSourceList
 {
 public:
-    using Answer = std::function<void(const QList<SoundSource> &sources)>;
+    using Answer = std::function<void(const QList<SoundSource> &sources, const QString &defaultSource)>;
 
     virtual ~SoundSourceList() = default;
     // Answers once, in the receiver's thread and only while it lives; an empty list when there is no

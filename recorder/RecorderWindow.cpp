@@ -122,11 +122,11 @@ void RecorderWindow::showProgress(qint64 frames, double peakDecibels)
                                                    : QStringLiteral("-∞ dBFS"));
 }
 
-void RecorderWindow::showSources(const QList<AudioSource> &sources, const QString &current)
+void RecorderWindow::showSources(const QList<SoundSource> &sources, const QString &current)
 {
     const QSignalBlocker blocker(m_sources);
     m_sources->clear();
-    for (const AudioSource &source : sources) {
+    for (const SoundSource &source : sources) {
         const QString text = source.isMonitor ? QStringLiteral("%1 (所听到的声音)").arg(source.description)
                                               : source.description;
         m_sources->addItem(text, source.name);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PulseSourceList.h"
+#include "SoundSourceList.h"
 #include "StreamStation.h"
 
 #include <QWidget>
@@ -25,7 +25,7 @@ public:
 
     void showProgress(qint64 frames, double peakDecibels);
     // current is the source being recorded, empty for the server's default one.
-    void showSources(const QList<AudioSource> &sources, const QString &current);
+    void showSources(const QList<SoundSource> &sources, const QString &current);
     // A stream is recorded instead of a sound server's source: the station is shown, no other source offered.
     void showStream(const QString &address);
     void showStation(const StreamStation &station);

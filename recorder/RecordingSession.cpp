@@ -38,7 +38,7 @@ void RecordingSession::stop()
     m_recording.requestStop();
 }
 
-void RecordingSession::showSources(const QList<AudioSource> &sources, const QString &defaultSource)
+void RecordingSession::showSources(const QList<SoundSource> &sources, const QString &defaultSource)
 {
     m_window.showSources(sources, m_source.isEmpty() ? defaultSource : m_source);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ExitStatus.h"
-#include "PulseSourceList.h"
+#include "SoundSourceList.h"
 
 #include <QObject>
 #include <QString>
@@ -34,7 +34,7 @@ public:
     void start();
     // While recording: finishes the file, then the window closes. Afterwards: closes the window.
     void stop();
-    void showSources(const QList<AudioSource> &sources, const QString &defaultSource);
+    void showSources(const QList<SoundSource> &sources, const QString &defaultSource);
 
     ExitStatus exitStatus() const { return m_status; }
 

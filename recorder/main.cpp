@@ -6,7 +6,7 @@
 #include "OutputFile.h"
 #include "ProblemReport.h"
 #include "PulseCapture.h"
-#include "PulseSourceList.h"
+#include "PulseSoundSourceList.h"
 #include "RecorderArgument.h"
 #include "RecorderStopServer.h"
 #include "RecorderWindow.h"
@@ -104,14 +104,12 @@ int main(int argc, char *argv[])
     RecordingSession session(window, *recording, source, {notices, sleepInhibitor, sourceMemory});
     RecorderStopServer stopServer;
     stopServer.listen();
-    PulseSourceList sourceList;
+    PulseSoundSourceList sourceList;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &session, &RecordingSession::stop);
     QObject::connect(&stopServer, &RecorderStopServer::stopRequested, &session, &RecordingSession::stop);
     if (auto *streamThread = qobject_cast<StreamThread *>(recording.get())) {
         window.showStream(argument.source());
         QObject::connect(streamThread, &StreamThread::stationChanged, &window, &RecorderWindow::showStation);
-    } else {
-        QObject::connect(&sourceList, &PulseSourceList::listed, &session, &RecordingSession::showSources);
     }
     if (!sourceNotice.isEmpty()) {
         window.showNotice(sourceNotice);
@@ -121,7 +119,9 @@ int main(int argc, char *argv[])
     window.show();
     session.start();
     if (!stream)
-        sourceList.fetch();
+        sourceList.fetch(&session, [&session](const QList<SoundSource> &sources, const QString &defaultSource) {
+            session.showSources(sources, defaultSource);
+        });
     QApplication::exec();
     notices.waitForDelivery(noticeWaitMs);
     return int(session.exitStatus());

@@ -56,15 +56,15 @@ private slots:
                  QStringList{address} + answer);
     }
 
-    // The monitor of the server's one output, told as such; nothing without a server.
+    // The monitor of the server's one output, told as such, and the default; nothing without a server.
     void soundSourcesAreListed()
     {
         PulseSoundSourceList list;
         QStringList listed{"not yet"};
         const auto fetch = [&] {
             listed = QStringList{"not yet"};
-            list.fetch(this, [&](const QList<SoundSource> &sources) {
-                listed.clear();
+            list.fetch(this, [&](const QList<SoundSource> &sources, const QString &defaultSource) {
+                listed = QStringList{"default " + defaultSource};
                 for (const SoundSource &source : sources)
                     listed << source.name + (source.isMonitor ? " monitor" : " input");
             });
@@ -72,9 +72,9 @@ private slots:
         };
         qputenv("PULSE_SERVER", QFile::encodeName("unix:" + m_home.filePath("none")));
         QVERIFY(fetch());
-        QCOMPARE(listed, QStringList());
+        QCOMPARE(listed, QStringList{"default "});
         QVERIFY(m_sound.start(m_home.path()) && fetch());
-        QCOMPARE(listed, QStringList{"testsink.monitor monitor"});
+        QCOMPARE(listed, (QStringList{"default testsink.monitor", "testsink.monitor monitor"}));
     }
 };
 

@@ -9,5 +9,5 @@ public:
     QList<SoundSource> sources{{"alsa_input.pci-0000_00_1b.0.analog-stereo", "Built-in Audio Analog Stereo", false},
                                {"testsink.monitor", "Test sink", true}};
 
-    void fetch(QObject *, Answer answer) override { answer(sources); }
+    void fetch(QObject *, Answer answer) override { answer(sources, sources.first().name); }
 };
