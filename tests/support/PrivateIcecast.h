@@ -24,7 +24,7 @@ public:
 
 private:
     bool answers(const QString &mount) const;
-    void playTone(const QString &name, const QStringList &output);
+    const QProcess &playTone(const QString &name, const QStringList &output);
 
     QTemporaryDir m_dir;
     const QString m_webroot = m_dir.filePath("web");
