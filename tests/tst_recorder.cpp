@@ -207,12 +207,11 @@ private slots:
         scheduler.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         scheduler.start(program, {});
         QVERIFY(scheduler.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(second), 30000);
-        QTest::qWait(4000); // its two seconds and the finish, before a file still written is probed
+        QTRY_VERIFY_WITH_TIMEOUT(Recording(second).holdsTheTone(1.75, 2.25), 30000);
         scheduler.kill();
         scheduler.waitForFinished(5000);
-        const Recording ended(first), next(second);
-        QVERIFY2(ended.holdsTheTone(2, 5) && next.holdsTheTone(1.75, 2.25), qPrintable(ended.text + next.text));
+        const Recording ended(first);
+        QVERIFY2(ended.holdsTheTone(2, 5), qPrintable(ended.text));
         QCOMPARE(dir.rowCount(), 0);
     }
 
@@ -234,20 +233,33 @@ private slots:
         QVERIFY2(file.holdsTheTone(1, 3.5), qPrintable(file.text));
     }
 
-    // The sound server restarting (an upgrade, a crash) is a drop: filled with silence, told, and the task ends on time.
+    // The sound server restarting (an upgrade, a crash) is a drop: filled with silence, told, and the task ends on time,
+    // also when the server never comes back. Last, as it leaves no server behind.
+    void soundServerRestartIsADrop_data()
+    {
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("back 2 s later") << true << "^录音完成: 声音服务器中断 1 次, 共丢失 [2-4] 秒$";
+        QTest::newRow("never back") << false << "^录音完成: 声音服务器中断 1 次, 共丢失 [6-8] 秒$";
+    }
     void soundServerRestartIsADrop()
     {
+        QFETCH(bool, back);
+        QFETCH(QString, told);
         QElapsedTimer clock;
         clock.start();
         m_recorder.start(10, outputPath("wav"));
         // Three seconds of 1536 kbit/s on the disk.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(outputPath("wav")).size() >= 576000, 20000);
         m_sound.kill();
-        QTest::qWait(2000);
-        QVERIFY(m_sound.launch());
+        if (back) {
+            QTest::qWait(2000); // the server's time away
+            QVERIFY(m_sound.launch());
+        }
         QCOMPARE(m_recorder.exitStatus(), 0);
-        QVERIFY2(clock.elapsed() < 11500, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(QRegularExpression("^录音完成: 声音服务器中断 1 次, 共丢失 [2-4] 秒$").match(m_recorder.told()).hasMatch());
+        // Not waiting for anyone to close the window: a loaded machine may be a little late.
+        QVERIFY2(clock.elapsed() < 14000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(QRegularExpression(told).match(m_recorder.told()).hasMatch());
         const Recording file(outputPath("wav"));
         QVERIFY2(std::abs(file.seconds() - 10) <= 0.5 && file.number("RMS amplitude:") > 0.1, qPrintable(file.text));
     }
