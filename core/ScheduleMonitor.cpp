@@ -25,6 +25,15 @@ constexpr qint64 SleepLockLeadMs = 5 * 60 * 1000;
 // The folder of a task's file is looked at this long before its start, while there is time to act.
 constexpr qint64 FolderCheckLeadMs = 5 * 60 * 1000;
 
+// An occurrence is wholly past once its recording would have ended: until then it joins late.
+TaskClaims::DateTest whollyPastAt(const QDateTime &now, const QTimeZone &zone)
+{
+    return [now, zone](const Task &row, QDate date) {
+        return TaskDueCheck::check(date, row.startTime(), row.parameter(), now, zone).verdict
+               == TaskDueCheck::Verdict::Passed;
+    };
+}
+
 } // namespace
 
 ScheduleMonitor::ScheduleMonitor(Context context, std::unique_ptr<TaskClaims> claims, QObject *parent)
@@ -47,6 +56,7 @@ void ScheduleMonitor::tick(const QDateTime &now)
     const qint64 second = now.toSecsSinceEpoch();
     if (m_commitWanted)
         commitClaims();
+    moveStartedSeriesOn(now);
     const bool zoneChanged = std::exchange(m_zoneChanged, false);
     if (wallClockStepped(now) || zoneChanged) {
         // Tasks passed over before the step may lie ahead now, and tasks ahead may have been passed.
@@ -126,15 +136,11 @@ void ScheduleMonitor::reread()
 
 bool ScheduleMonitor::passOverSeries(const Task &task, const QDateTime &now)
 {
-    const QTimeZone zone = m_context.zone.current();
-    const auto isPast = [&](QDate date) {
-        return TaskDueCheck::check(date, task.startTime(), task.parameter(), now, zone).verdict
-               == TaskDueCheck::Verdict::Passed;
-    };
     QList<QDate> passed;
     StoreError error;
-    switch (m_claims->passOver(task, isPast, &passed, &error)) {
+    switch (m_claims->passOver(task, whollyPastAt(now, m_context.zone.current()), &passed, &error)) {
     case TaskClaims::Outcome::NotASeries:
+    case TaskClaims::Outcome::Failed:
         return false;
     case TaskClaims::Outcome::Claimed:
         m_told.missedOccurrences(task, passed);
@@ -148,15 +154,40 @@ bool ScheduleMonitor::passOverSeries(const Task &task, const QDateTime &now)
     }
 }
 
+void ScheduleMonitor::moveStartedSeriesOn(const QDateTime &now)
+{
+    const qint64 second = now.toSecsSinceEpoch();
+    if (m_startedNotMoved.isEmpty() || second == m_lastMoveSecond)
+        return;
+    m_lastMoveSecond = second;
+    // To the occurrence after the one that started: one passed meanwhile is then told of as missed.
+    const TaskClaims::DateTest noneWhollyPast = [](const Task &, QDate) { return false; };
+    for (auto task = m_startedNotMoved.begin(); task != m_startedNotMoved.end();) {
+        QList<QDate> passed;
+        StoreError error;
+        switch (m_claims->passOver(*task, noneWhollyPast, &passed, &error)) {
+        case TaskClaims::Outcome::Claimed:
+            // Kept until the move is seen to last: a commit that fails puts the occurrence back.
+            m_seriesMoved = true;
+            [[fallthrough]];
+        case TaskClaims::Outcome::Locked:
+        case TaskClaims::Outcome::Failed:
+            ++task;
+            break;
+        default:
+            // A one-shot task, or a series moved on or changed since.
+            task = m_startedNotMoved.erase(task);
+            break;
+        }
+    }
+    if (m_seriesMoved)
+        commitClaims();
+}
+
 bool ScheduleMonitor::resumeSeries()
 {
-    const QDateTime now = m_context.clock.now();
-    const QTimeZone zone = m_context.zone.current();
-    const auto isToCome = [&](QDate date, QTime time) {
-        return TaskDueCheck::startMsecs(date, time, zone) > now.toMSecsSinceEpoch();
-    };
     bool resumed = false;
-    if (m_claims->resumeSeries(isToCome, &resumed))
+    if (m_claims->resumeSeries(whollyPastAt(m_context.clock.now(), m_context.zone.current()), &resumed))
         return false;
     commitClaims();
     return resumed;
@@ -209,7 +240,8 @@ void ScheduleMonitor::fire(const QDateTime &now)
         m_uncommittedOccurrence = m_uncommittedOccurrence || isOccurrence;
         break;
     }
-    const QString notRemovedBecause = claim == TaskClaims::Outcome::NotRemoved ? error.description : QString();
+    const std::optional<QString> notRemovedBecause =
+        claim == TaskClaims::Outcome::NotRemoved ? std::optional(error.description) : std::nullopt;
     if (planned.repeat == TaskClaims::Repeat::UnreadableRule)
         m_told.unreadableRule(fields);
     rows.markCurrentRowRemoved();
@@ -238,7 +270,7 @@ void ScheduleMonitor::fire(const QDateTime &now)
 }
 
 void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome,
-                             const QString &stopLength, const QString &notRemovedBecause)
+                             const QString &stopLength, const std::optional<QString> &notRemovedBecause)
 {
     const QDateTime now = m_context.clock.now();
     const qint64 second = now.toSecsSinceEpoch();
@@ -253,14 +285,19 @@ void ScheduleMonitor::settle(qint64 rowId, const Task &fields, RecorderLaunch::O
         // Its time did not happen that day: the clock skipped it.
         if (start && QDateTime::fromMSecsSinceEpoch(*start, m_context.zone.current()).time() != fields.startTime())
             m_told.startSkippedByTheClock(fields, *start);
-        if (m_notRemoved.contains(rowId))
-            m_told.storeNotUpdated(fields, notRemovedBecause);
+        if (notRemovedBecause) {
+            m_told.storeNotUpdated(fields, *notRemovedBecause);
+            m_startedNotMoved << fields;
+        }
     } else {
         // A task whose recorder did not start stays stored, to be tried again while it could still record.
-        m_claims->restore(rowId);
+        const StoreError notRestored = m_claims->restore(rowId);
         m_claimed.remove(rowId);
         m_notRemoved.remove(rowId);
         m_uncommitted.removeOne(fields);
+        m_startedNotMoved.removeOne(fields);
+        if (notRestored)
+            claimsUndone(notRestored);
         if (outcome == RecorderLaunch::Outcome::NotStarted) {
             m_failedStarts.insert(rowId, second);
             m_told.recorderNotStarted(fields, m_context.recorderPath);
@@ -298,13 +335,20 @@ void ScheduleMonitor::commitClaims()
     // A series' next occurrence, stored by the claim, is to be listed.
     if (std::exchange(m_uncommittedOccurrence, false))
         m_rereadWanted = true;
-    // Undone by the store: the claimed rows are back, but their recorders have started.
-    if (error.failed()) {
-        for (const Task &task : std::as_const(m_uncommitted))
-            m_told.storeNotUpdated(task, error.description);
-    }
+    if (error.failed())
+        claimsUndone(error);
     m_uncommitted.clear();
-    m_commitFailed = m_commitFailed || error.failed();
+}
+
+void ScheduleMonitor::claimsUndone(const StoreError &error)
+{
+    // Never started again while the program runs; a series moves on once the store lets it.
+    for (const Task &task : std::as_const(m_uncommitted)) {
+        m_told.storeNotUpdated(task, error.description);
+        m_startedNotMoved << task;
+    }
+    m_commitFailed = m_commitFailed || !m_uncommitted.isEmpty();
+    m_uncommitted.clear();
 }
 
 void ScheduleMonitor::tellOfAHeldStore(const QDateTime &now)
@@ -329,9 +373,9 @@ void ScheduleMonitor::checkFolderBeforeAStart(const QDateTime &now)
 {
     const std::optional<qint64> start = shownStartMsecs();
     const qint64 rowId = m_context.cursor.recordset().currentRowId();
-    if (!start || *start - now.toMSecsSinceEpoch() > FolderCheckLeadMs || rowId == m_folderCheckedRow)
+    if (!start || *start - now.toMSecsSinceEpoch() > FolderCheckLeadMs || m_folderChecked == std::pair(rowId, *start))
         return;
-    m_folderCheckedRow = rowId;
+    m_folderChecked = {rowId, *start};
     const std::optional<Task> task = m_context.cursor.recordset().currentTask();
     const std::optional<qint64> seconds = task ? TaskDueCheck::lengthSeconds(task->parameter()) : std::nullopt;
     if (const QString problem = task ? OutputFolderCheck::problem(task->filename(), seconds.value_or(0)) : QString();

@@ -73,14 +73,19 @@ signals:
 private:
     bool wallClockStepped(const QDateTime &now);
     void reread();
-    // A passed occurrence of a series moves the series on; false for a one-shot task.
+    // A passed occurrence of a series moves the series on; false for a one-shot task, or a series
+    // that the store will not move (a full disk): either is missed.
     bool passOverSeries(const Task &task, const QDateTime &now);
+    // Series whose occurrence started though its removal did not last move on, once the store lets them.
+    void moveStartedSeriesOn(const QDateTime &now);
     void judge(const QDateTime &now, QList<Task> *missed);
     bool isClaimed(const Task &task) const;
     void fire(const QDateTime &now);
     void settle(qint64 rowId, const Task &fields, RecorderLaunch::Outcome outcome, const QString &stopLength,
-                const QString &notRemovedBecause);
+                const std::optional<QString> &notRemovedBecause);
     void commitClaims();
+    // The store undid the open transaction: the claimed rows are back, though their recorders have started.
+    void claimsUndone(const StoreError &error);
     void tellOfAHeldStore(const QDateTime &now);
     void keepAwakeBeforeAStart(const QDateTime &now);
     void checkFolderBeforeAStart(const QDateTime &now);
@@ -98,7 +103,8 @@ private:
     bool m_commitFailed = false;
     bool m_passedOver = false;
     bool m_seriesMoved = false;
-    qint64 m_folderCheckedRow = -1;
+    // The row and start whose folder was looked at: a series' next occurrence may take its row's id.
+    std::pair<qint64, qint64> m_folderChecked{-1, 0};
     // Since when a due task could not be claimed, or claims could not be committed, as the store was held.
     std::optional<qint64> m_claimHeldSinceMs;
     std::optional<qint64> m_commitHeldSinceMs;
@@ -113,4 +119,7 @@ private:
     QHash<qint64, Task> m_notRemoved;
     // Rows whose recorder could not be started, with the second of the last try: tried once a second.
     QHash<qint64, qint64> m_failedStarts;
+    // Started occurrences whose series is still to move on, tried once a second; one-shot tasks drop out.
+    QList<Task> m_startedNotMoved;
+    qint64 m_lastMoveSecond = 0;
 };

@@ -41,32 +41,20 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QDate>("after");
         QTest::addColumn<QByteArray>("zone");
-        QTest::addColumn<QStringList>("starts");
+        QTest::addColumn<QString>("starts");
         const QTime six(6, 0), halfPastTwo(2, 30);
-        QTest::newRow("Berlin: in the spring gap, at its end") << "FREQ=DAILY" << QDate(2026, 3, 27) << halfPastTwo << QDate(2026, 3, 27) << QByteArray("Europe/Berlin")
-                                                << QStringList{"2026-03-28T01:30:00Z", "2026-03-29T01:00:00Z", "2026-03-30T00:30:00Z"};
-        QTest::newRow("Berlin: in the autumn's repeated hour, its first pass") << "FREQ=DAILY" << QDate(2026, 10, 24) << halfPastTwo << QDate(2026, 10, 24) << QByteArray("Europe/Berlin")
-                                                << QStringList{"2026-10-25T00:30:00Z", "2026-10-26T01:30:00Z", "2026-10-27T01:30:00Z"};
-        QTest::newRow("Berlin: 06:00 stays 06:00") << "FREQ=DAILY" << QDate(2026, 10, 23) << six << QDate(2026, 10, 23) << QByteArray("Europe/Berlin")
-                                                << QStringList{"2026-10-24T04:00:00Z", "2026-10-25T05:00:00Z", "2026-10-26T05:00:00Z"};
-        QTest::newRow("Havana: midnight skipped") << "FREQ=DAILY" << QDate(2026, 3, 6) << QTime(0, 30) << QDate(2026, 3, 6) << QByteArray("America/Havana")
-                                                << QStringList{"2026-03-07T05:30:00Z", "2026-03-08T05:00:00Z", "2026-03-09T04:30:00Z"};
-        QTest::newRow("Lord Howe: half an hour skipped") << "FREQ=DAILY" << QDate(2026, 10, 2) << QTime(2, 15) << QDate(2026, 10, 2) << QByteArray("Australia/Lord_Howe")
-                                                << QStringList{"2026-10-02T15:45:00Z", "2026-10-03T15:30:00Z", "2026-10-04T15:15:00Z"};
-        QTest::newRow("a month's last day") << "FREQ=DAILY" << QDate(2026, 1, 29) << six << QDate(2026, 1, 30) << QByteArray("UTC")
-                                                << QStringList{"2026-01-31T06:00:00Z", "2026-02-01T06:00:00Z", "2026-02-02T06:00:00Z"};
-        QTest::newRow("the year's end") << "FREQ=DAILY" << QDate(2026, 12, 30) << six << QDate(2026, 12, 30) << QByteArray("UTC")
-                                                << QStringList{"2026-12-31T06:00:00Z", "2027-01-01T06:00:00Z", "2027-01-02T06:00:00Z"};
-        QTest::newRow("29 February, daily") << "FREQ=DAILY" << QDate(2028, 2, 27) << six << QDate(2028, 2, 28) << QByteArray("UTC")
-                                                << QStringList{"2028-02-29T06:00:00Z", "2028-03-01T06:00:00Z", "2028-03-02T06:00:00Z"};
-        QTest::newRow("29 February, yearly") << "FREQ=YEARLY" << QDate(2028, 2, 29) << six << QDate(2028, 2, 29) << QByteArray("UTC")
-                                                << QStringList{"2032-02-29T06:00:00Z", "2036-02-29T06:00:00Z", "2040-02-29T06:00:00Z"};
-        QTest::newRow("until") << "FREQ=DAILY;UNTIL=20261226T235959" << QDate(2026, 12, 24) << six << QDate(2026, 12, 24) << QByteArray("UTC")
-                                                << QStringList{"2026-12-25T06:00:00Z", "2026-12-26T06:00:00Z"};
-        QTest::newRow("weekdays, four in all") << "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=4" << QDate(2026, 12, 25) << six << QDate(2026, 12, 28) << QByteArray("UTC")
-                                                << QStringList{"2026-12-29T06:00:00Z", "2026-12-30T06:00:00Z"};
-        QTest::newRow("every other week") << "FREQ=WEEKLY;INTERVAL=2" << QDate(2026, 12, 7) << six << QDate(2026, 12, 7) << QByteArray("UTC")
-                                                << QStringList{"2026-12-21T06:00:00Z", "2027-01-04T06:00:00Z", "2027-01-18T06:00:00Z"};
+        QTest::newRow("Berlin: in the spring gap, at its end") << "FREQ=DAILY" << QDate(2026, 3, 27) << halfPastTwo << QDate(2026, 3, 27) << QByteArray("Europe/Berlin") << "2026-03-28T01:30:00Z 2026-03-29T01:00:00Z 2026-03-30T00:30:00Z";
+        QTest::newRow("Berlin: in the autumn's repeated hour, its first pass") << "FREQ=DAILY" << QDate(2026, 10, 24) << halfPastTwo << QDate(2026, 10, 24) << QByteArray("Europe/Berlin") << "2026-10-25T00:30:00Z 2026-10-26T01:30:00Z 2026-10-27T01:30:00Z";
+        QTest::newRow("Berlin: 06:00 stays 06:00") << "FREQ=DAILY" << QDate(2026, 10, 23) << six << QDate(2026, 10, 23) << QByteArray("Europe/Berlin") << "2026-10-24T04:00:00Z 2026-10-25T05:00:00Z 2026-10-26T05:00:00Z";
+        QTest::newRow("Havana: midnight skipped") << "FREQ=DAILY" << QDate(2026, 3, 6) << QTime(0, 30) << QDate(2026, 3, 6) << QByteArray("America/Havana") << "2026-03-07T05:30:00Z 2026-03-08T05:00:00Z 2026-03-09T04:30:00Z";
+        QTest::newRow("Lord Howe: half an hour skipped") << "FREQ=DAILY" << QDate(2026, 10, 2) << QTime(2, 15) << QDate(2026, 10, 2) << QByteArray("Australia/Lord_Howe") << "2026-10-02T15:45:00Z 2026-10-03T15:30:00Z 2026-10-04T15:15:00Z";
+        QTest::newRow("a month's last day") << "FREQ=DAILY" << QDate(2026, 1, 29) << six << QDate(2026, 1, 30) << QByteArray("UTC") << "2026-01-31T06:00:00Z 2026-02-01T06:00:00Z 2026-02-02T06:00:00Z";
+        QTest::newRow("the year's end") << "FREQ=DAILY" << QDate(2026, 12, 30) << six << QDate(2026, 12, 30) << QByteArray("UTC") << "2026-12-31T06:00:00Z 2027-01-01T06:00:00Z 2027-01-02T06:00:00Z";
+        QTest::newRow("29 February, daily") << "FREQ=DAILY" << QDate(2028, 2, 27) << six << QDate(2028, 2, 28) << QByteArray("UTC") << "2028-02-29T06:00:00Z 2028-03-01T06:00:00Z 2028-03-02T06:00:00Z";
+        QTest::newRow("29 February, yearly") << "FREQ=YEARLY" << QDate(2028, 2, 29) << six << QDate(2028, 2, 29) << QByteArray("UTC") << "2032-02-29T06:00:00Z 2036-02-29T06:00:00Z 2040-02-29T06:00:00Z";
+        QTest::newRow("until") << "FREQ=DAILY;UNTIL=20261226T235959" << QDate(2026, 12, 24) << six << QDate(2026, 12, 24) << QByteArray("UTC") << "2026-12-25T06:00:00Z 2026-12-26T06:00:00Z";
+        QTest::newRow("weekdays, four in all") << "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=4" << QDate(2026, 12, 25) << six << QDate(2026, 12, 28) << QByteArray("UTC") << "2026-12-29T06:00:00Z 2026-12-30T06:00:00Z";
+        QTest::newRow("every other week") << "FREQ=WEEKLY;INTERVAL=2" << QDate(2026, 12, 7) << six << QDate(2026, 12, 7) << QByteArray("UTC") << "2026-12-21T06:00:00Z 2027-01-04T06:00:00Z 2027-01-18T06:00:00Z";
     }
 
     void occurrences()
@@ -76,13 +64,13 @@ private slots:
         QFETCH(QTime, time);
         QFETCH(QDate, after);
         QFETCH(QByteArray, zone);
-        QFETCH(QStringList, starts);
+        QFETCH(QString, starts);
         const std::optional<SeriesRule> series = SeriesRule::read(rule);
         QVERIFY(series);
         QStringList found;
         for (const QDate date : series->datesAfter(first, time, after, 3))
             found << QDateTime::fromMSecsSinceEpoch(TaskDueCheck::startMsecs(date, time, QTimeZone(zone)), Qt::UTC).toString(Qt::ISODate);
-        QCOMPARE(found, starts);
+        QCOMPARE(found.join(' '), starts);
     }
 
     // What another tool may write, and what would set the task's own time, is no rule.

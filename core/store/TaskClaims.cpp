@@ -15,6 +15,23 @@ constexpr int FinalCommitWaitMs = 2000;
 // Occurrence dates are looked up this many at a time while days off are walked.
 constexpr int DatesPerLookup = 64;
 
+// The series' first occurrence after the date that is not wholly past, and the dates passed on the way.
+std::optional<QDate> firstNotPast(const SeriesRule &rule, const SeriesPlan &plan, const Task &row, QDate after,
+                                  const TaskClaims::DateTest &isPast, QList<QDate> *passed)
+{
+    for (bool more = true; more;) {
+        const QList<QDate> dates = rule.datesAfter(plan.countsFrom(), row.startTime(), after, DatesPerLookup);
+        more = dates.size() == DatesPerLookup;
+        for (const QDate date : dates) {
+            if (!isPast(row, date))
+                return date;
+            *passed << date;
+            after = date;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 TaskClaims::TaskClaims(std::shared_ptr<StoreConnection> connection)
@@ -143,6 +160,28 @@ StoreError TaskClaims::insertRow(const Task &task, qint64 *rowId)
     return {};
 }
 
+StoreError TaskClaims::deleteRow(qint64 rowId)
+{
+    m_delete.bindValue(QStringLiteral(":id"), rowId);
+    if (!m_delete.exec())
+        return m_connection->errorFrom(m_delete.lastError());
+    m_delete.finish();
+    return {};
+}
+
+StoreError TaskClaims::moveSeries(SeriesPlan plan, const Task &row, std::optional<QDate> date, qint64 *rowId)
+{
+    if (!date)
+        return m_plans->remove(plan.id);
+    Task moved = row;
+    moved.setValue(ScheduleFields::Field::StartDate, *date);
+    if (const StoreError error = insertRow(moved, rowId))
+        return error;
+    plan.firstDate = plan.countsFrom();
+    plan.row = moved;
+    return m_plans->put(&plan);
+}
+
 bool TaskClaims::within(const std::function<StoreError()> &change, StoreError *error)
 {
     QSqlQuery query(m_connection->database());
@@ -187,12 +226,15 @@ TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Pla
     Undo undo{stored, -1, std::nullopt};
     const bool claimed = within(
         [&]() -> StoreError {
-            m_delete.bindValue(QStringLiteral(":id"), rowId);
-            if (!m_delete.exec())
-                return m_connection->errorFrom(m_delete.lastError());
-            m_delete.finish();
-            if (rule)
-                return continueSeries(*plan, *rule, asRead, &undo);
+            if (const StoreError deleteError = deleteRow(rowId))
+                return deleteError;
+            // The series' next occurrence takes its place.
+            if (rule) {
+                undo.planBefore = plan;
+                const QDate date = asRead.startDate();
+                return moveSeries(*plan, asRead, rule->nextAfter(plan->countsFrom(), asRead.startTime(), date),
+                                  &undo.nextRowId);
+            }
             // A one-shot task's plan, which only gave it a source, goes with it.
             if (plan && !plan->repeats()) {
                 undo.planBefore = plan;
@@ -207,21 +249,6 @@ TaskClaims::Outcome TaskClaims::claim(const Task &asRead, StoreError *error, Pla
     }
     m_unsettled.insert(rowId, undo);
     return Outcome::Claimed;
-}
-
-StoreError TaskClaims::continueSeries(SeriesPlan plan, const SeriesRule &rule, const Task &task, Undo *undo)
-{
-    undo->planBefore = plan;
-    const std::optional<QDate> next = rule.nextAfter(plan.countsFrom(), task.startTime(), task.startDate());
-    if (!next)
-        return m_plans->remove(plan.id);
-    Task nextRow = task;
-    nextRow.setValue(ScheduleFields::Field::StartDate, *next);
-    if (const StoreError error = insertRow(nextRow, &undo->nextRowId))
-        return error;
-    plan.firstDate = plan.countsFrom();
-    plan.row = nextRow;
-    return m_plans->put(&plan);
 }
 
 TaskClaims::Outcome TaskClaims::passOver(const Task &asRead, const DateTest &isPast, QList<QDate> *passed,
@@ -249,34 +276,12 @@ TaskClaims::Outcome TaskClaims::passOver(const Task &asRead, const DateTest &isP
     }
 
     QList<QDate> gone{asRead.startDate()};
-    std::optional<QDate> target;
-    for (bool more = true; more && !target;) {
-        const QList<QDate> dates = rule->datesAfter(plan->countsFrom(), asRead.startTime(), gone.last(), DatesPerLookup);
-        more = dates.size() == DatesPerLookup;
-        for (const QDate date : dates) {
-            if (!isPast(date)) {
-                target = date;
-                break;
-            }
-            gone << date;
-        }
-    }
+    const std::optional<QDate> target = firstNotPast(*rule, *plan, asRead, asRead.startDate(), isPast, &gone);
     const bool moved = within(
         [&]() -> StoreError {
-            m_delete.bindValue(QStringLiteral(":id"), asRead.rowId());
-            if (!m_delete.exec())
-                return m_connection->errorFrom(m_delete.lastError());
-            m_delete.finish();
-            if (!target)
-                return m_plans->remove(plan->id);
-            Task nextRow = asRead;
-            nextRow.setValue(ScheduleFields::Field::StartDate, *target);
             qint64 sameRow = asRead.rowId();
-            if (const StoreError insertError = insertRow(nextRow, &sameRow))
-                return insertError;
-            plan->firstDate = plan->countsFrom();
-            plan->row = nextRow;
-            return m_plans->put(&*plan);
+            const StoreError deleteError = deleteRow(sameRow);
+            return deleteError ? deleteError : moveSeries(*plan, asRead, target, &sameRow);
         },
         error);
     if (!moved) {
@@ -288,7 +293,7 @@ TaskClaims::Outcome TaskClaims::passOver(const Task &asRead, const DateTest &isP
     return Outcome::Claimed;
 }
 
-StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isToCome, bool *resumed)
+StoreError TaskClaims::resumeSeries(const DateTest &isPast, bool *resumed)
 {
     *resumed = false;
     QList<SeriesPlan> orphans;
@@ -300,40 +305,17 @@ StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isT
         return error;
     for (SeriesPlan &plan : orphans) {
         const std::optional<SeriesRule> rule = SeriesRule::read(plan.rule);
-        const QTime time = plan.row.startTime();
         // A one-shot task that only had a source of its own has gone: so does its plan.
         if (!plan.repeats() && !within([&] { return m_plans->remove(plan.id); }, &error))
             break;
-        if (!rule || !plan.row.startDate().isValid() || !time.isValid())
+        if (!rule || !plan.row.startDate().isValid() || !plan.row.startTime().isValid())
             continue;
-        std::optional<QDate> next;
-        for (QDate after = plan.row.startDate(); !next;) {
-            const QList<QDate> dates = rule->datesAfter(plan.countsFrom(), time, after, DatesPerLookup);
-            for (const QDate date : dates) {
-                if (isToCome(date, time)) {
-                    next = date;
-                    break;
-                }
-            }
-            if (dates.size() < DatesPerLookup)
-                break;
-            after = dates.last();
-        }
-        within(
-            [&]() -> StoreError {
-                if (!next)
-                    return m_plans->remove(plan.id);
-                plan.firstDate = plan.countsFrom();
-                plan.row.setValue(ScheduleFields::Field::StartDate, *next);
-                qint64 newRow = -1;
-                if (const StoreError insertError = insertRow(plan.row, &newRow))
-                    return insertError;
-                *resumed = true;
-                return m_plans->put(&plan);
-            },
-            &error);
-        if (error)
+        QList<QDate> passed;
+        const std::optional<QDate> next = firstNotPast(*rule, plan, plan.row, plan.row.startDate(), isPast, &passed);
+        qint64 newRow = -1;
+        if (!within([&] { return moveSeries(plan, plan.row, next, &newRow); }, &error))
             break;
+        *resumed = *resumed || next;
     }
     if (error)
         rollBackIfEmpty();
@@ -343,18 +325,15 @@ StoreError TaskClaims::resumeSeries(const std::function<bool(QDate, QTime)> &isT
 StoreError TaskClaims::restore(qint64 rowId)
 {
     const auto claimed = m_unsettled.constFind(rowId);
+    // Not claimed in the open transaction: it is stored as it was, or was put back when that was undone.
     if (claimed == m_unsettled.constEnd())
-        return StoreError::noCurrentRecord();
+        return {};
     StoreError error;
     const Undo undo = *claimed;
-    within(
+    const bool restored = within(
         [&]() -> StoreError {
-            if (undo.nextRowId >= 0) {
-                m_delete.bindValue(QStringLiteral(":id"), undo.nextRowId);
-                if (!m_delete.exec())
-                    return m_connection->errorFrom(m_delete.lastError());
-                m_delete.finish();
-            }
+            if (const StoreError deleteError = undo.nextRowId >= 0 ? deleteRow(undo.nextRowId) : StoreError())
+                return deleteError;
             if (undo.planBefore) {
                 SeriesPlan plan = *undo.planBefore;
                 if (const StoreError planError = m_plans->put(&plan))
@@ -367,8 +346,13 @@ StoreError TaskClaims::restore(qint64 rowId)
             return insertRow(row, &sameRow);
         },
         &error);
-    if (!error)
+    if (restored) {
         m_unsettled.erase(claimed);
+        return {};
+    }
+    // Left as it is, the removal would hold the store's write lock for good.
+    m_unsettled.clear();
+    rollBackIfEmpty();
     return error;
 }
 

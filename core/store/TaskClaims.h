@@ -36,8 +36,8 @@ public:
         Failed,
         NotASeries, // a passed-over task that does not repeat
     };
-    // Whether an occurrence on the date, at the task's time, is wholly past, or is still to come.
-    using DateTest = std::function<bool(QDate)>;
+    // Whether the occurrence of a series' row on the date is wholly past.
+    using DateTest = std::function<bool(const Task &row, QDate date)>;
 
     ~TaskClaims();
     TaskClaims(const TaskClaims &) = delete;
@@ -66,12 +66,13 @@ public:
     // past, and gives the dates passed over; a series without one ends. Nothing waits to be settled:
     // commit when no claim does.
     Outcome passOver(const Task &asRead, const DateTest &isPast, QList<QDate> *passed, StoreError *error);
-    // Stores the next occurrence still to come of each series whose row has gone (fired by a program
+    // Stores the first occurrence not wholly past of each series whose row has gone (fired by a program
     // that keeps no plans, or deleted by another tool), and tells whether there was any; commit as above.
-    StoreError resumeSeries(const std::function<bool(QDate, QTime)> &isToCome, bool *resumed);
+    StoreError resumeSeries(const DateTest &isPast, bool *resumed);
     // A claimed row's recorder has started: its removal is to last.
     void settle(qint64 rowId);
-    // Puts a claimed row back as it was stored, when its recorder did not start.
+    // Puts a claimed row back as it was stored, when its recorder did not start. When it cannot be
+    // put back alone, the whole transaction is undone: every claimed row is back, settled or not.
     StoreError restore(qint64 rowId);
     // Makes the settled claims lasting, once none waits to be settled. Locked while other programs
     // still read the store: the transaction stays open and the commit can be tried again.
@@ -98,8 +99,10 @@ private:
     // The row as stored now, or nothing when it is gone.
     StoreError readRow(qint64 rowId, std::optional<Task> *task, QVariantList *stored);
     StoreError insertRow(const Task &task, qint64 *rowId);
-    // The series' occurrence after the task's takes its place.
-    StoreError continueSeries(SeriesPlan plan, const class SeriesRule &rule, const Task &task, Undo *undo);
+    StoreError deleteRow(qint64 rowId);
+    // Stores the series' occurrence on the date in the row of the id given (a new one when negative);
+    // without a date the series ends.
+    StoreError moveSeries(SeriesPlan plan, const Task &row, std::optional<QDate> date, qint64 *rowId);
     // A savepoint around one change, so that a change that fails half way undoes only itself.
     bool within(const std::function<StoreError()> &change, StoreError *error);
 
