@@ -56,14 +56,14 @@ void SourceChoice::listStreams(const std::shared_ptr<StoreConnection> &store)
     rebuild();
 }
 
-void SourceChoice::showCurrent(const std::shared_ptr<StoreConnection> &store, const ResultSet &rows)
+void SourceChoice::showCurrent(const ResultSet &rows)
 {
     if (rows.editMode() == ResultSet::EditMode::Adding) {
         display(QString());
         return;
     }
-    const std::optional<Task> task = rows.currentTask();
-    m_stored = task ? TaskSources(store).sourceOf(*task) : QString();
+    const std::optional<SeriesPlan> plan = rows.currentPlan();
+    m_stored = plan ? plan->source : QString();
     display(m_stored);
 }
 

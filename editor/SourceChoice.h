@@ -37,7 +37,7 @@ public:
     // The stream addresses the store's tasks record, offered again.
     void listStreams(const std::shared_ptr<StoreConnection> &store);
     // Shows the current task's source; a task being added has the recorder's choice.
-    void showCurrent(const std::shared_ptr<StoreConnection> &store, const ResultSet &rows);
+    void showCurrent(const ResultSet &rows);
     // Open to change while a task is added or edited; otherwise it shows the current task's source.
     void setEditable(bool editable);
     // The source to save, empty for the recorder's choice; nothing, and why, when it cannot be recorded.
