@@ -84,6 +84,11 @@ std::optional<RepeatChoice> RepeatChoice::fromRule(const QString &text, QDate st
     return choice;
 }
 
+QString RepeatChoice::dayName(int day)
+{
+    return DayNames.at(day - 1);
+}
+
 QList<int> RepeatChoice::weekDays(QDate start) const
 {
     switch (kind) {
@@ -135,7 +140,7 @@ QString RepeatChoice::words(QDate start) const
     } else {
         QStringList names;
         for (const int day : weekDays(start))
-            names << DayNames.at(day - 1);
+            names << dayName(day);
         text = every + QStringLiteral("周") + (names.size() == 1 && interval == 1 ? QString() : QStringLiteral(" "))
                + names.join(QStringLiteral(", "));
     }

@@ -31,6 +31,8 @@ struct RepeatChoice
     QString toRule(QDate start) const;
     // The repeat in a few words, for a tooltip.
     QString words(QDate start) const;
+    // A weekday's short name, Monday 1 to Sunday 7.
+    static QString dayName(int day);
 
 private:
     QList<int> weekDays(QDate start) const;

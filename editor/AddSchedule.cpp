@@ -97,7 +97,7 @@ AddSchedule::AddSchedule(MainWindowLink &mainWindow, const WindowServices &servi
     connect(m_controls.repeat->cmdSkip, &QPushButton::clicked, this, &AddSchedule::CmdSkip_Click);
     connect(m_data1, &RecordCursor::currentRowChanged, this, &AddSchedule::showCurrentRepeat);
     connect(m_data1, &RecordCursor::rowsReset, m_source, [this] { m_source->listStreams(m_database); });
-    connect(m_data1, &RecordCursor::currentRowChanged, m_source, [this] { m_source->showCurrent(m_database, m_data1->recordset()); });
+    connect(m_data1, &RecordCursor::currentRowChanged, m_source, [this] { m_source->showCurrent(m_data1->recordset()); });
 }
 
 AddSchedule::~AddSchedule() = default;
@@ -469,12 +469,7 @@ StoreError AddSchedule::deleteCurrentTask()
 
 std::optional<SeriesPlan> AddSchedule::currentPlan()
 {
-    const std::optional<Task> task = m_data1->isAttached() ? m_data1->recordset().currentTask() : std::nullopt;
-    std::optional<SeriesPlan> plan;
-    // A plan that cannot be read is no plan: the task then shows and works as a one-shot task.
-    if (task && m_database && SeriesPlans(m_database).planOf(*task, &plan))
-        return std::nullopt;
-    return plan;
+    return m_data1->isAttached() ? m_data1->recordset().currentPlan() : std::nullopt;
 }
 
 void AddSchedule::showCurrentRepeat()

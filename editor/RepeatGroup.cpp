@@ -23,8 +23,6 @@ constexpr int DefaultCount = 10;
 const QStringList Repeats = {QStringLiteral("不重复"), QStringLiteral("每天"), QStringLiteral("周一至周五"),
                              QStringLiteral("每周"), QStringLiteral("选定的星期")};
 const QStringList Ends = {QStringLiteral("不结束"), QStringLiteral("直到"), QStringLiteral("共")};
-const QStringList DayNames = {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"), QStringLiteral("四"),
-                              QStringLiteral("五"), QStringLiteral("六"), QStringLiteral("日")};
 
 template<typename Control>
 Control *addControl(QWidget *parent, const char *name, int left, int top, int width)
@@ -50,7 +48,7 @@ RepeatGroup::RepeatGroup(QWidget *window)
     for (int day = 0; day < 7; ++day) {
         const QByteArray name = "ChkRepeatDay" + QByteArray::number(day + 1);
         m_days[day] = addControl<QCheckBox>(frame, name.constData(), 240 + day * DayWidth, 1320, DayWidth);
-        m_days[day]->setText(DayNames.at(day));
+        m_days[day]->setText(RepeatChoice::dayName(day + 1));
     }
     addLabel(frame, "LabelRepeatEnd", 240, 1845, 720, LabelHeight, QStringLiteral("结束 :"));
     m_end = addControl<QComboBox>(frame, "CboRepeatEnd", 960, 1800, 1200);

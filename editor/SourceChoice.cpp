@@ -27,6 +27,7 @@ constexpr auto TypingPause = 500ms;
 
 SourceChoice::SourceChoice(QWidget *window, SoundSourceList &soundSources)
     : QObject(window)
+    , m_soundSources(soundSources)
     , m_probe(new StreamProbe(ProbeLimit, this))
     , m_pause(new QTimer(this))
 {
@@ -44,10 +45,6 @@ SourceChoice::SourceChoice(QWidget *window, SoundSourceList &soundSources)
     connect(m_pause, &QTimer::timeout, this, [this] { m_probe->probe(shownSource()); });
     connect(m_list, &QComboBox::editTextChanged, this, &SourceChoice::typed);
     connect(m_probe, &StreamProbe::answered, this, &SourceChoice::showStation);
-    soundSources.fetch(this, [this](const QList<SoundSource> &sources, const QString &) {
-        m_devices = sources;
-        rebuild();
-    });
 }
 
 void SourceChoice::listStreams(const std::shared_ptr<StoreConnection> &store)
@@ -56,14 +53,14 @@ void SourceChoice::listStreams(const std::shared_ptr<StoreConnection> &store)
     rebuild();
 }
 
-void SourceChoice::showCurrent(const std::shared_ptr<StoreConnection> &store, const ResultSet &rows)
+void SourceChoice::showCurrent(const ResultSet &rows)
 {
     if (rows.editMode() == ResultSet::EditMode::Adding) {
         display(QString());
         return;
     }
-    const std::optional<Task> task = rows.currentTask();
-    m_stored = task ? TaskSources(store).sourceOf(*task) : QString();
+    const std::optional<SeriesPlan> plan = rows.currentPlan();
+    m_stored = plan ? plan->source : QString();
     display(m_stored);
 }
 
@@ -71,6 +68,11 @@ void SourceChoice::setEditable(bool editable)
 {
     m_list->setEnabled(editable);
     if (editable) {
+        // Asked each time, not once at start-up: the sound server may have started, or a device come, since.
+        m_soundSources.fetch(this, [this](const QList<SoundSource> &sources, const QString &) {
+            m_devices = sources;
+            rebuild();
+        });
         typed();
         return;
     }

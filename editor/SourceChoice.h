@@ -37,8 +37,9 @@ public:
     // The stream addresses the store's tasks record, offered again.
     void listStreams(const std::shared_ptr<StoreConnection> &store);
     // Shows the current task's source; a task being added has the recorder's choice.
-    void showCurrent(const std::shared_ptr<StoreConnection> &store, const ResultSet &rows);
-    // Open to change while a task is added or edited; otherwise it shows the current task's source.
+    void showCurrent(const ResultSet &rows);
+    // Open to change while a task is added or edited, when the sound server's sources are asked for;
+    // otherwise it shows the current task's source.
     void setEditable(bool editable);
     // The source to save, empty for the recorder's choice; nothing, and why, when it cannot be recorded.
     std::optional<QString> chosen(QString *refusal) const;
@@ -51,6 +52,7 @@ private:
     void showStation(const QString &address, const StreamStation &station, const QString &error);
     static bool isStream(const QString &text);
 
+    SoundSourceList &m_soundSources;
     QComboBox *m_list;
     QLabel *m_info;
     StreamProbe *m_probe;

@@ -4,7 +4,6 @@
 #include "SeriesPlans.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
-#include "TaskSources.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,11 +13,15 @@ namespace {
 // Few rows are fetched for a grid beyond those it shows.
 constexpr int FetchedRows = 256;
 
-// The content that links a row and its plan.
+// The content that links a row and its plan, as stored: NULL and empty text differ, as they do to the
+// store's IS, by which a claim finds the plan.
 QString rowKey(const Task &row)
 {
     using ScheduleFields::Field;
-    return QStringList{row.text(Field::StartDate), row.text(Field::StartTime), row.text(Field::Filename)}.join(QChar(0));
+    QStringList parts;
+    for (const Field field : {Field::StartDate, Field::StartTime, Field::Filename})
+        parts << (row.isNull(field) ? QStringLiteral("N") : QLatin1Char('T') + row.text(field));
+    return parts.join(QChar(0));
 }
 
 } // namespace
@@ -187,7 +190,7 @@ StoreError ResultSet::update()
         if (!error && m_pendingRule)
             error = plans.setRule(m_pending, *m_pendingRule, m_pendingFirstDate);
         if (!error && m_pendingSource)
-            error = TaskSources(connection.shared_from_this()).give(m_pending, *m_pendingSource);
+            error = plans.setSource(m_pending, *m_pendingSource);
         return error;
     });
     if (error)
@@ -351,26 +354,29 @@ std::optional<Task> ResultSet::taskAt(int index) const
 std::optional<SeriesPlan> ResultSet::currentPlan() const
 {
     const std::optional<Task> row = currentTask();
-    std::optional<SeriesPlan> plan;
-    if (row)
-        SeriesPlans(m_store.connection().shared_from_this()).planOf(*row, &plan);
-    return plan;
+    return row ? planOf(*row) : std::nullopt;
 }
 
 std::optional<SeriesPlan> ResultSet::planAt(int index) const
 {
     const std::optional<Task> row = taskAt(index);
-    if (!row)
-        return std::nullopt;
+    return row ? planOf(*row) : std::nullopt;
+}
+
+std::optional<SeriesPlan> ResultSet::planOf(const Task &row) const
+{
     if (!m_plans) {
         QList<SeriesPlan> plans;
         // Plans that cannot be read leave every row listed as a one-shot task.
         SeriesPlans(m_store.connection().shared_from_this()).all(&plans);
         m_plans.emplace();
-        for (SeriesPlan &plan : plans)
-            m_plans->insert(rowKey(plan.row), std::move(plan));
+        // The first of several plans for one row, as a claim picks it.
+        for (SeriesPlan &plan : plans) {
+            if (const QString key = rowKey(plan.row); !m_plans->contains(key))
+                m_plans->insert(key, std::move(plan));
+        }
     }
-    const auto plan = m_plans->constFind(rowKey(*row));
+    const auto plan = m_plans->constFind(rowKey(row));
     return plan == m_plans->constEnd() ? std::nullopt : std::optional(*plan);
 }
 

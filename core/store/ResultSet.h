@@ -78,10 +78,10 @@ public:
     // The rows as listed, for a grid; nothing for a row removed, or one that cannot be read.
     int rowCount() const { return int(m_rowIds.size()); }
     std::optional<Task> taskAt(int index) const;
-    // The plan of a listed row that holds a series' next occurrence. The plans are read once per
-    // listing, when first asked for; a store without them lists one-shot tasks only.
+    // The plan of a listed row, or of the current row: a series' rule or a task's own source. The plans
+    // are read once per listing, when first asked for, and again after an Update or Delete; a store
+    // without them lists one-shot tasks only.
     std::optional<SeriesPlan> planAt(int index) const;
-    // The current row's plan, looked up alone.
     std::optional<SeriesPlan> currentPlan() const;
 
 signals:
@@ -98,6 +98,8 @@ private:
     explicit ResultSet(std::shared_ptr<StoreConnection> connection);
 
     bool hasCurrentRow() const;
+    // The plan whose row holds the task as stored.
+    std::optional<SeriesPlan> planOf(const Task &row) const;
     // The listed row, read from the store when it was not read with the list; nothing when it is gone
     // (it then reads as removed) or cannot be read now.
     const Task *readRow(int index, bool keep, StoreError *error) const;
@@ -112,7 +114,7 @@ private:
     // Rows a grid asked for, a few at a time.
     mutable QCache<int, Task> m_fetched;
     mutable QSet<int> m_removed;
-    // The plans by their row's content, once read.
+    // The plans by their row's stored content, once read.
     mutable std::optional<QHash<QString, SeriesPlan>> m_plans;
     int m_position = 0; // index into m_rowIds; equal to its size at EOF
     EditMode m_editMode = EditMode::Browsing;

@@ -3,6 +3,7 @@
 #include "ScheduleFields.h"
 #include "StoreConnection.h"
 #include "StoredForm.h"
+#include "TaskSources.h"
 
 #include <QSqlError>
 
@@ -39,10 +40,6 @@ SeriesPlan planFrom(const QSqlQuery &query)
     return plan;
 }
 
-} // namespace
-
-namespace {
-
 SeriesPlans::Access accessOf(int version)
 {
     if (version < SeriesPlans::StoreVersion)
@@ -63,6 +60,10 @@ StoreError SeriesPlans::access(StoreConnection &connection, Access *access)
 
 StoreError SeriesPlans::upgrade(StoreConnection &connection)
 {
+    // Most starts find the store as it is, and take no lock for it.
+    Access found = Access::OlderStore;
+    if (const StoreError error = access(connection, &found); error || found != Access::OlderStore)
+        return error;
     QSqlQuery query(connection.database());
     const auto failed = [&] {
         const StoreError error = connection.errorFrom(query.lastError());
@@ -143,12 +144,23 @@ StoreError SeriesPlans::remove(qint64 id)
     return query.exec() ? StoreError() : m_connection->errorFrom(query.lastError());
 }
 
+StoreError SeriesPlans::writable(bool *writable)
+{
+    if (!m_access) {
+        Access read = Access::OlderStore;
+        if (const StoreError error = access(*m_connection, &read))
+            return error;
+        m_access = read;
+    }
+    *writable = *m_access == Access::Writable;
+    return {};
+}
+
 StoreError SeriesPlans::followRow(const Task &before, const Task &after)
 {
-    Access writable = Access::OlderStore;
+    bool mayWrite = false;
     std::optional<SeriesPlan> plan;
-    if (StoreError error = access(*m_connection, &writable); error || writable != Access::Writable
-        || (error = planOf(before, &plan)) || !plan)
+    if (StoreError error = writable(&mayWrite); error || !mayWrite || (error = planOf(before, &plan)) || !plan)
         return error;
     // A series moved to another day starts counting again from there.
     if (after.startDate() != before.startDate())
@@ -159,20 +171,19 @@ StoreError SeriesPlans::followRow(const Task &before, const Task &after)
 
 StoreError SeriesPlans::dropRow(const Task &row)
 {
-    Access writable = Access::OlderStore;
+    bool mayWrite = false;
     std::optional<SeriesPlan> plan;
-    if (StoreError error = access(*m_connection, &writable); error || writable != Access::Writable
-        || (error = planOf(row, &plan)) || !plan)
+    if (StoreError error = writable(&mayWrite); error || !mayWrite || (error = planOf(row, &plan)) || !plan)
         return error;
     return remove(plan->id);
 }
 
 StoreError SeriesPlans::setRule(const Task &row, const QString &rule, QDate firstDate)
 {
-    Access writable = Access::OlderStore;
-    if (StoreError error = access(*m_connection, &writable))
+    bool mayWrite = false;
+    if (StoreError error = writable(&mayWrite))
         return error;
-    if (writable != Access::Writable)
+    if (!mayWrite)
         return rule.isEmpty() ? StoreError() : StoreError::readOnly();
     std::optional<SeriesPlan> plan;
     if (StoreError error = planOf(row, &plan))
@@ -191,6 +202,28 @@ StoreError SeriesPlans::setRule(const Task &row, const QString &rule, QDate firs
         plan->firstDate = firstDate;
     plan->rule = rule;
     plan->row = row;
+    return put(&*plan);
+}
+
+StoreError SeriesPlans::setSource(const Task &row, const QString &source)
+{
+    bool mayWrite = false;
+    if (const StoreError error = writable(&mayWrite))
+        return error;
+    if (!mayWrite)
+        return source.isEmpty() ? StoreError() : StoreError{StoreError::General, QString::fromUtf8(TaskSources::NotWritableMessage)};
+    std::optional<SeriesPlan> plan;
+    if (const StoreError error = planOf(row, &plan))
+        return error;
+    if (!plan) {
+        if (source.isEmpty())
+            return {};
+        plan.emplace();
+        plan->row = row;
+    }
+    plan->source = source;
+    if (!plan->repeats() && source.isEmpty())
+        return remove(plan->id);
     return put(&*plan);
 }
 

@@ -42,7 +42,7 @@ public:
     enum class Access { OlderStore, Writable, NewerStore };
 
     // Brings a store made by an earlier version up to this one, a step per version, each in its own
-    // transaction. A newer store is left as it is.
+    // transaction. A store of this version or a newer one is left as it is, without a transaction.
     static StoreError upgrade(StoreConnection &connection);
     static StoreError access(StoreConnection &connection, Access *access);
 
@@ -54,18 +54,25 @@ public:
     StoreError put(SeriesPlan *plan);
     StoreError remove(qint64 id);
     // The user has changed or deleted a task: a series' plan follows its row. Nothing to do for a
-    // one-shot task, or in a store whose plans this program may not write.
+    // one-shot task, or in a store whose plans this program may not write. The store's version is read
+    // once per object: each change of the user's makes its own, inside the change's transaction.
     StoreError followRow(const Task &before, const Task &after);
     StoreError dropRow(const Task &row);
     // The user has given the stored row a repeat: an empty rule makes it a one-shot task, another rule
     // a series counting from firstDate (when valid, else as it did under the same rule, else from the
     // row's own date). A store whose plans may not be written refuses any rule but the empty one.
     StoreError setRule(const Task &row, const QString &rule, QDate firstDate);
+    // Gives the stored row this source, or the recorder's choice when it is empty; a plan left with
+    // neither rule nor source goes. A store whose plans may not be written takes no source.
+    StoreError setSource(const Task &row, const QString &source);
     // Every plan, or only those whose row is no longer stored.
     StoreError all(QList<SeriesPlan> *plans, bool onlyWithoutRow = false);
 
 private:
+    StoreError writable(bool *writable);
+
     std::shared_ptr<StoreConnection> m_connection;
+    std::optional<Access> m_access;
     QSqlQuery m_find;
     QSqlQuery m_put;
 };

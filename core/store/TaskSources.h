@@ -1,16 +1,13 @@
 #pragma once
 
-#include "SeriesPlans.h"
-#include "StoreError.h"
-#include "Task.h"
-
 #include <QStringList>
 
 #include <memory>
 
 class StoreConnection;
 
-// Each task's own source, kept in its plan: a one-shot task with a source has a plan without a rule.
+// Each task's own source, kept in its plan (see SeriesPlans::setSource): a one-shot task with a source
+// has a plan without a rule.
 class TaskSources
 {
 public:
@@ -18,16 +15,9 @@ public:
 
     explicit TaskSources(std::shared_ptr<StoreConnection> connection);
 
-    // The source the task as stored records; empty for the recorder's choice, and in a store
-    // without sources.
-    QString sourceOf(const Task &row);
     // Every stream address that some plan records, each once.
     QStringList streams();
-    // Gives the stored row this source, or the recorder's choice when it is empty; a plan left with
-    // neither rule nor source goes. A store whose plans may not be written takes no source.
-    StoreError give(const Task &row, const QString &source);
 
 private:
     std::shared_ptr<StoreConnection> m_connection;
-    SeriesPlans m_plans;
 };
