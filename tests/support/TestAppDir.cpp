@@ -76,9 +76,6 @@ bool TestAppDir::damageStore(Damage damage)
     switch (damage) {
     case Damage::Missing:
         return QFile::remove(storePath());
-    case Damage::NoTable:
-        exec(QStringLiteral("DROP TABLE AddSchTab"));
-        return true;
     case Damage::ReadOnly:
         if (!QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther))
             return false;
@@ -102,8 +99,6 @@ bool TestAppDir::damageStore(Damage damage)
             byte = char(generator.bounded(256));
         break;
     }
-    case Damage::Empty:
-        break;
     }
     QFile file(storePath());
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
