@@ -1,6 +1,5 @@
 #include "DateTimeText.h"
 
-#include <QDateTime>
 #include <QTest>
 
 // The locale's name, the text typed, and the time it means (none when it is refused or a date).

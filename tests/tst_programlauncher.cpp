@@ -2,11 +2,7 @@
 
 #include <memory>
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 // The file's content (none: missing), whether it is executable, whether wine is there, and the record of what ran.
 using Launch = std::tuple<QByteArray, bool, bool, QString>;

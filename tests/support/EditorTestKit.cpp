@@ -1,14 +1,7 @@
 #include "EditorTestKit.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTableView>
 #include <QTest>
+#include <QtWidgets>
 
 namespace {
 

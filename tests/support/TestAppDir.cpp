@@ -2,13 +2,8 @@
 
 #include "EmptyStore.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
-#include <QVariant>
+#include <QtCore>
+#include <QtSql>
 
 #include <fcntl.h>
 #include <functional>
