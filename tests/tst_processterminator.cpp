@@ -39,7 +39,6 @@ class TestProcessTerminator : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     QList<qint64> m_started;
     int m_folders = 0;

@@ -28,7 +28,6 @@ class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-private:
     // The runtime directory, with the executables in folders below it.
     std::unique_ptr<QTemporaryDir> m_dir;
     std::vector<std::unique_ptr<Probe>> m_probes;

@@ -21,10 +21,7 @@ const QHash<QString, QString> Layouts{
     {Shown.mid(0, 11).join(u' ') + " FilenameRec DBGrid1; CmdUpdate CmdCancel CmdExit Option1 Option2 Option3 chooseFile",
      "entry"}};
 
-QString missing(const char *name)
-{
-    return QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
+QString missing(const char *name) { return QStringLiteral("<no %1>").arg(QLatin1String(name)); }
 
 } // namespace
 

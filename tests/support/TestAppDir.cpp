@@ -87,13 +87,9 @@ bool TestAppDir::damageStore(Damage damage)
         content = storeBytes();
         content.truncate(content.size() / 3);
         break;
-    case Damage::RandomBytes: {
-        content.resize(16384);
-        QRandomGenerator generator(20261207);
-        for (char &byte : content)
-            byte = char(generator.bounded(256));
+    case Damage::NotAStore:
+        content = QByteArray("not a store ").repeated(1400);
         break;
-    }
     }
     QFile file(storePath());
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();

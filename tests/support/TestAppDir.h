@@ -35,7 +35,7 @@ public:
     int rowCount() const { return int(rows().size()); }
 
     // Ways a store can be unusable.
-    enum class Damage { Missing, Truncated, RandomBytes, ReadOnly, FolderReadOnly };
+    enum class Damage { Missing, Truncated, NotAStore, ReadOnly, FolderReadOnly };
     // Damages the store; false when this machine cannot do it (a read-only file for root, say).
     bool damageStore(Damage damage);
     QByteArray storeBytes() const;
