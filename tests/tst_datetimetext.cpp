@@ -42,8 +42,7 @@ private slots:
             QVERIFY2(!text.contains(QDateTime::currentDateTime().timeZoneAbbreviation()), qPrintable(text));
             QString rest = text;
             rest.remove(locale.amText(), Qt::CaseInsensitive).remove(locale.pmText(), Qt::CaseInsensitive);
-            QVERIFY2(std::none_of(rest.cbegin(), rest.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 128; }),
-                     qPrintable(text));
+            QVERIFY2(std::none_of(rest.cbegin(), rest.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 128; }), qPrintable(text));
         }
         QVERIFY(texts.dateText(QDate(2026, 2, 30)).isEmpty() && texts.timeText(QTime(24, 0, 0)).isEmpty());
     }

@@ -71,8 +71,7 @@ private slots:
         QCOMPARE(m_dir->rowCount(), 3);
         const DateTimeText &texts = m_services->texts;
         QCOMPARE(labels(*window), QStringList({texts.dateText(QDate(2026, 12, 2)), texts.timeText(QTime(9, 0, 0)),
-                                                 "0 天 1 小时 30 分钟 0 秒 之后", "second-nine", "/tmp/second-nine.mp3",
-                                                 "5400"}));
+                                                 "0 天 1 小时 30 分钟 0 秒 之后", "second-nine", "/tmp/second-nine.mp3", "5400"}));
         QVERIFY(boxes().isEmpty());
     }
 
@@ -125,8 +124,7 @@ private slots:
         const ScriptedMessageBoxes::Box box = boxes().first();
         // The store's path, or its folder's when the folder is at fault.
         QVERIFY2(box.text.startsWith(QStringLiteral("计划数据库无法打开, 程序将退出.")) && box.text.contains(m_dir->path())
-                     && box.text.contains(problem) && box.icon == MessageIcon::Critical,
-                 qPrintable(box.text));
+                     && box.text.contains(problem) && box.icon == MessageIcon::Critical, qPrintable(box.text));
         QCOMPARE(m_dir->storeBytes(), before);
     }
 

@@ -18,8 +18,7 @@ const QString BoundBoxes = QStringLiteral("RecLength StartTimeRec DateRec Filena
 const QHash<QString, QString> Layouts{
     {BoundBoxes + "CmdAdd CmdExit", "browsing"},
     {BoundBoxes + "CmdAdd CmdEdit CmdDelete CmdExit", "tasks"},
-    {Shown.mid(0, 11).join(u' ') + " FilenameRec DBGrid1; CmdUpdate CmdCancel CmdExit Option1 Option2 Option3 chooseFile",
-     "entry"}};
+    {Shown.mid(0, 11).join(u' ') + " FilenameRec DBGrid1; CmdUpdate CmdCancel CmdExit Option1 Option2 Option3 chooseFile", "entry"}};
 
 QString missing(const char *name) { return QStringLiteral("<no %1>").arg(QLatin1String(name)); }
 

@@ -14,8 +14,7 @@
 namespace {
 
 // One short-lived connection per statement, so that nothing is held open while the code under test works.
-void run(const QString &path, const QString &sql, const QVariantList &values = {},
-         const std::function<void(QSqlQuery &)> &read = {})
+void run(const QString &path, const QString &sql, const QVariantList &values = {}, const std::function<void(QSqlQuery &)> &read = {})
 {
     const QString name = QUuid::createUuid().toString();
     {
@@ -77,8 +76,7 @@ bool TestAppDir::damageStore(Damage damage)
         return !root || (m_storeImmutable = setImmutable(storePath(), true));
     case Damage::FolderReadOnly:
         // The store itself stays writable; only no journal can be made beside it.
-        return m_folderLocked = root ? setImmutable(path(), true)
-                                     : QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
+        return m_folderLocked = root ? setImmutable(path(), true) : QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
     case Damage::Truncated:
         // Enough pages that a cut removes some the schema points to.
         exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
@@ -158,14 +156,13 @@ void TestAppDir::exec(const QString &sql) const
 QList<QStringList> TestAppDir::rows() const
 {
     QList<QStringList> result;
-    run(storePath(), QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), {},
-        [&result](QSqlQuery &query) {
-            while (query.next()) {
-                result.append(QStringList());
-                for (int column = 0; column < 6; ++column)
-                    result.last() << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
-            }
-        });
+    run(storePath(), QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), {}, [&result](QSqlQuery &query) {
+        while (query.next()) {
+            result.append(QStringList());
+            for (int column = 0; column < 6; ++column)
+                result.last() << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
+        }
+    });
     return result;
 }
 
