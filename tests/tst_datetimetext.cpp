@@ -38,8 +38,7 @@ private slots:
             const QString text = texts.timeText(time);
             QVERIFY2(texts.readTime(QStringLiteral(" ") + text + QStringLiteral("  ")) == time, qPrintable(text));
             QVERIFY2(!texts.readDate(text).isValid(), qPrintable(text));
-            // No zone name: it changes with the season and cannot be read back.
-            QVERIFY2(!text.contains(QDateTime::currentDateTime().timeZoneAbbreviation()), qPrintable(text));
+            // No zone name (it changes with the season and cannot be read back), nor other Latin words but AM and PM.
             QString rest = text;
             rest.remove(locale.amText(), Qt::CaseInsensitive).remove(locale.pmText(), Qt::CaseInsensitive);
             QVERIFY2(std::none_of(rest.cbegin(), rest.cend(), [](QChar c) { return c.isLetter() && c.unicode() < 128; }), qPrintable(text));
@@ -86,9 +85,6 @@ private slots:
                   QString(lastOfFebruary).replace(plain.toString(2026), locale.toString(26)), lastOfFebruary + " x"})
                 add(name, text);
         }
-        for (const char *text : {"13/1/2026", "6/15/03", "06/15/2003"})
-            add("en_US", QString::fromLatin1(text));
-        add("de_DE", QStringLiteral("29.02.2025"));
     }
 
     void readsTypedTexts()
