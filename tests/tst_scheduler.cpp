@@ -204,6 +204,8 @@ private slots:
         auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer2"));
         // Fifty milliseconds ahead: woken one early, as the clock's milliseconds are cut.
         QCOMPARE(timer->interval(), 50 - 1);
+        QSignalSpy ticks(timer, &QTimer::timeout);
+        QVERIFY(ticks.wait() && ticks.wait() && m_services->recorders.namesEnded.isEmpty());
         m_services->clock.set(QDateTime(QDate(2026, 12, 24), QTime(6, 0)));
         QTRY_COMPARE(m_services->recorders.namesEnded, QStringList("quillsnd.exe"));
         QTimer::singleShot(0, this, [this] { m_services->recorders.endAll(); });
