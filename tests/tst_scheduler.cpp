@@ -80,6 +80,7 @@ private slots:
     {
         m_dir->insertSeries(TestAppDir::taskFields("2026-12-07 06:00:00 news"), "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR");
         m_dir->insertSeries(TestAppDir::taskFields("2026-12-08 06:00:00 news"), "", "testsink.monitor");
+        m_services->clock.set(QDateTime(QDate(2026, 12, 1), QTime(6, 0)));
         const auto window = load();
         const auto *label = window->findChild<QLabel *>("LblRepeatRec");
         QTRY_COMPARE(label->text(), QStringLiteral("重复: 周一至周五"));
