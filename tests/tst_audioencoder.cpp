@@ -3,9 +3,7 @@
 #include "Recording.h"
 #include "SyncedFile.h"
 
-#include <QTemporaryDir>
-#include <QtEndian>
-#include <QTest>
+#include <QtTest>
 
 #include <cmath>
 
@@ -65,9 +63,7 @@ private:
 std::unique_ptr<AudioEncoder> encoderInto(const QString &path, AudioFileKind kind, FillingFile::Failing failing, qint64 limit)
 {
     auto file = std::make_unique<FillingFile>(failing, limit);
-    if (file->create(path) != SyncedFile::Creation::Created)
-        return nullptr;
-    return std::make_unique<AudioEncoder>(std::move(file), kind);
+    return file->create(path) == SyncedFile::Creation::Created ? std::make_unique<AudioEncoder>(std::move(file), kind) : nullptr;
 }
 
 // The kind, the call that fails and the bytes before it does, the error told, and the seconds left playable at least.

@@ -1,9 +1,6 @@
 #include "LinkedLocalTimeZone.h"
 
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <filesystem>
 

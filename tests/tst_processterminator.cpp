@@ -4,13 +4,7 @@
 #include <csignal>
 #include <utility>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 namespace {
 
@@ -19,7 +13,7 @@ const QString recorderName = QStringLiteral("quillsnd.exe");
 // The stand-in's file name and arguments, whether its file is replaced while it runs, and whether it is ended.
 using Process = std::tuple<QString, QStringList, bool, bool>;
 
-// Alive means running or stopped: a zombie has ended even if nobody has reaped it yet.
+// A zombie has ended even if nobody has reaped it yet.
 bool isAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -45,7 +39,6 @@ class TestProcessTerminator : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     QList<qint64> m_started;
     int m_folders = 0;
@@ -94,29 +87,24 @@ private slots:
         QFETCH(Process, process);
         const auto &[fileName, arguments, replaced, ended] = process;
         const qint64 pid = startRecorder(fileName, arguments);
-        QVERIFY(pid > 0);
-        if (replaced)
-            QVERIFY(QFile::remove(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))));
         // A second one that ignores SIGTERM: once it is gone, the whole pass is over.
         const qint64 marker = startRecorder(recorderName, {QStringLiteral("--ignore-term")});
-        QVERIFY(marker > 0);
-
+        QVERIFY(pid > 0 && marker > 0);
+        if (replaced)
+            QVERIFY(QFile::remove(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))));
         LinuxProcessTerminator terminator;
         bool allEnded = false;
         terminator.endProcessesNamed(recorderName, [&allEnded] { allEnded = true; });
         // The call returns at once: the one that ignores SIGTERM is forced later.
         QVERIFY(!allEnded && isAlive(marker) && heldPidfds() > 0);
         QTRY_VERIFY_WITH_TIMEOUT(allEnded, graceWaitMs);
-        QVERIFY(!isAlive(marker));
-        QCOMPARE(isAlive(pid), !ended);
-        QCOMPARE(heldPidfds(), 0);
+        QCOMPARE(QList<bool>({isAlive(marker), isAlive(pid), heldPidfds() > 0}), QList<bool>({false, !ended, false}));
 
         // Neither this process nor anything, for a name that is empty, is ended.
         bool nothingToWaitFor = false;
         terminator.endProcessesNamed(QString(), [&nothingToWaitFor] { nothingToWaitFor = true; });
         terminator.endProcessesNamed(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), {});
-        QVERIFY(nothingToWaitFor);
-        QVERIFY(isAlive(QCoreApplication::applicationPid()));
+        QVERIFY(nothingToWaitFor && isAlive(QCoreApplication::applicationPid()));
 
         // A program that quits still forces what it was ending.
         const qint64 stubborn = startRecorder(recorderName, {QStringLiteral("--ignore-term")});

@@ -2,11 +2,7 @@
 
 #include <memory>
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 // The file's content (none: missing), whether it is executable, whether wine is there, and the record of what ran.
 using Launch = std::tuple<QByteArray, bool, bool, QString>;
@@ -16,17 +12,14 @@ class TestProgramLauncher : public QObject
 {
     Q_OBJECT
 
-private:
     std::unique_ptr<QTemporaryDir> m_dir;
 
     QString write(const QString &name, const QByteArray &content, bool executable) const
     {
-        const QString path = m_dir->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            return {};
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (executable ? QFile::ExeOwner : QFile::Permissions()));
-        return path;
+        QFile file(m_dir->filePath(name));
+        const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+                             && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (executable ? QFile::ExeOwner : QFile::Permissions()));
+        return written ? file.fileName() : QString();
     }
 
     // Records its argument count and each argument, one a line.

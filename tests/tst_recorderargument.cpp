@@ -1,8 +1,6 @@
 #include "RecorderArgument.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 // The arguments, and what they are read as: the seconds (0 for a refused argument), the output path and the file kind.
 using Reading = std::tuple<QStringList, qint64, QString, AudioFileKind>;

@@ -17,11 +17,7 @@ struct Probe
     QProcess process;
     QByteArray output;
 
-    int count(const QByteArray &word)
-    {
-        output += process.readAllStandardOutput();
-        return int(output.split('\n').count(word));
-    }
+    int count(const QByteArray &word) { return int((output += process.readAllStandardOutput()).split('\n').count(word)); }
     bool says(const QByteArray &word) { return QTest::qWaitFor([&] { return count(word) > 0; }, waitMs); }
 };
 
@@ -32,7 +28,6 @@ class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-private:
     // The runtime directory, with the executables in folders below it.
     std::unique_ptr<QTemporaryDir> m_dir;
     std::vector<std::unique_ptr<Probe>> m_probes;
@@ -49,9 +44,7 @@ private:
     void expectRefused(const QString &identity, Probe &running, int times)
     {
         Probe &probe = start(identity);
-        QVERIFY(probe.process.waitForFinished(waitMs));
-        QCOMPARE(probe.process.exitCode(), 0);
-        QVERIFY(probe.says("refused"));
+        QVERIFY(probe.process.waitForFinished(waitMs) && probe.process.exitCode() == 0 && probe.says("refused"));
         QTRY_COMPARE_WITH_TIMEOUT(running.count("raised"), times, waitMs);
     }
 
@@ -66,7 +59,6 @@ private:
 private slots:
     void init()
     {
-        // Each test gets its own runtime directory and executable path, so nothing carries over.
         m_probes.clear();
         m_dir = std::make_unique<QTemporaryDir>();
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path()));
@@ -127,8 +119,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, waitMs);
         // A copy left running for a day must not look like a leftover.
         QFile lock(QDir(m_dir->path()).entryInfoList({QStringLiteral("*.lock")}, QDir::Files).value(0).filePath());
-        QVERIFY(lock.open(QIODevice::ReadOnly));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        QVERIFY(lock.open(QIODevice::ReadOnly) && lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         expectRefused(m_identity, first, 2);
     }
 };

@@ -1,14 +1,7 @@
 #include "EditorTestKit.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTableView>
 #include <QTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -25,13 +18,9 @@ const QString BoundBoxes = QStringLiteral("RecLength StartTimeRec DateRec Filena
 const QHash<QString, QString> Layouts{
     {BoundBoxes + "CmdAdd CmdExit", "browsing"},
     {BoundBoxes + "CmdAdd CmdEdit CmdDelete CmdExit", "tasks"},
-    {Shown.mid(0, 11).join(u' ') + " FilenameRec DBGrid1; CmdUpdate CmdCancel CmdExit Option1 Option2 Option3 chooseFile",
-     "entry"}};
+    {Shown.mid(0, 11).join(u' ') + " FilenameRec DBGrid1; CmdUpdate CmdCancel CmdExit Option1 Option2 Option3 chooseFile", "entry"}};
 
-QString missing(const char *name)
-{
-    return QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
+QString missing(const char *name) { return QStringLiteral("<no %1>").arg(QLatin1String(name)); }
 
 } // namespace
 

@@ -2,13 +2,8 @@
 
 #include "EmptyStore.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
-#include <QVariant>
+#include <QtCore>
+#include <QtSql>
 
 #include <fcntl.h>
 #include <functional>
@@ -19,8 +14,7 @@
 namespace {
 
 // One short-lived connection per statement, so that nothing is held open while the code under test works.
-void run(const QString &path, const QString &sql, const QVariantList &values = {},
-         const std::function<void(QSqlQuery &)> &read = {})
+void run(const QString &path, const QString &sql, const QVariantList &values = {}, const std::function<void(QSqlQuery &)> &read = {})
 {
     const QString name = QUuid::createUuid().toString();
     {
@@ -76,17 +70,13 @@ bool TestAppDir::damageStore(Damage damage)
     switch (damage) {
     case Damage::Missing:
         return QFile::remove(storePath());
-    case Damage::NoTable:
-        exec(QStringLiteral("DROP TABLE AddSchTab"));
-        return true;
     case Damage::ReadOnly:
         if (!QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther))
             return false;
         return !root || (m_storeImmutable = setImmutable(storePath(), true));
     case Damage::FolderReadOnly:
         // The store itself stays writable; only no journal can be made beside it.
-        return m_folderLocked = root ? setImmutable(path(), true)
-                                     : QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
+        return m_folderLocked = root ? setImmutable(path(), true) : QFile::setPermissions(path(), QFile::ReadOwner | QFile::ExeOwner);
     case Damage::Truncated:
         // Enough pages that a cut removes some the schema points to.
         exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
@@ -95,14 +85,8 @@ bool TestAppDir::damageStore(Damage damage)
         content = storeBytes();
         content.truncate(content.size() / 3);
         break;
-    case Damage::RandomBytes: {
-        content.resize(16384);
-        QRandomGenerator generator(20261207);
-        for (char &byte : content)
-            byte = char(generator.bounded(256));
-        break;
-    }
-    case Damage::Empty:
+    case Damage::NotAStore:
+        content = QByteArray("not a store ").repeated(1400);
         break;
     }
     QFile file(storePath());
@@ -172,14 +156,13 @@ void TestAppDir::exec(const QString &sql) const
 QList<QStringList> TestAppDir::rows() const
 {
     QList<QStringList> result;
-    run(storePath(), QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), {},
-        [&result](QSqlQuery &query) {
-            while (query.next()) {
-                result.append(QStringList());
-                for (int column = 0; column < 6; ++column)
-                    result.last() << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
-            }
-        });
+    run(storePath(), QStringLiteral("SELECT * FROM AddSchTab ORDER BY StartDate, StartTime, rowid"), {}, [&result](QSqlQuery &query) {
+        while (query.next()) {
+            result.append(QStringList());
+            for (int column = 0; column < 6; ++column)
+                result.last() << (query.isNull(column) ? QStringLiteral("<null>") : query.value(column).toString());
+        }
+    });
     return result;
 }
 

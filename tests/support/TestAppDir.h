@@ -34,8 +34,7 @@ public:
     QList<QStringList> rows() const;
     int rowCount() const { return int(rows().size()); }
 
-    // Ways a store can be unusable.
-    enum class Damage { Missing, Empty, Truncated, RandomBytes, NoTable, ReadOnly, FolderReadOnly };
+    enum class Damage { Missing, Truncated, NotAStore, ReadOnly, FolderReadOnly };
     // Damages the store; false when this machine cannot do it (a read-only file for root, say).
     bool damageStore(Damage damage);
     QByteArray storeBytes() const;
