@@ -1,6 +1,7 @@
 #include "ToneSoundServer.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "Recording.h"
@@ -41,7 +42,11 @@ bool ToneSoundServer::launch()
     m_tone.setStandardOutputProcess(&m_player);
     m_tone.start("sox", QString("-q -n -t raw -r 48000 -c 2 -b 16 -e signed - synth 3600 sine 440 gain -6").split(' '));
     m_player.start("pacat", QString("--raw --format=s16le --rate=48000 --channels=2 --device=testsink --latency-msec=20").split(' '));
-    // The monitor settles into a steady flow only after this long.
-    QTest::qWait(2500);
-    return m_player.state() == QProcess::Running;
+    // The sink first renders a second or more ahead, and its monitor falls silent meanwhile; it is steady once in step.
+    const auto inStep = [] {
+        static const QRegularExpression latency("Name: testsink\\s.*?Latency: (\\d+) usec", QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch match = latency.match(Recording::output("pactl", {"list", "sinks"}));
+        return match.hasMatch() && match.captured(1).toLongLong() < 50000;
+    };
+    return QTest::qWaitFor(inStep, 15000) && m_player.state() == QProcess::Running;
 }
