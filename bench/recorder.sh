@@ -21,7 +21,7 @@ spread() { sort -n | awk '{ v[NR] = $1 } END { printf "median %.1f, min %.1f, ma
 
 # Start delay through the real scheduler, a task every 4 s, each recording 3 s.
 prepare_app_dir "$build_dir"
-cp "$build_dir/recorder/quillsnd.exe" "$work/quillsnd.exe"
+cp "$build_dir/recorder/quillsnd.exe" "$build_dir/recorder/libquillsnd.so" "$work/"
 first=$(( $(date +%s) + 8 ))
 seconds=()
 for i in $(seq 0 $((runs - 1))); do

@@ -1,128 +1,26 @@
-#include "AudioEncoder.h"
-#include "CaptureThread.h"
-#include "DBusDesktopNotices.h"
-#include "LogindSleepInhibitor.h"
-#include "NewOutputFile.h"
-#include "OutputFile.h"
-#include "ProblemReport.h"
-#include "PulseCapture.h"
-#include "PulseSoundSourceList.h"
-#include "RecorderArgument.h"
-#include "RecorderStopServer.h"
-#include "RecorderWindow.h"
-#include "RecordingSession.h"
-#include "SourceMemory.h"
-#include "StreamThread.h"
+#include "CaptureStart.h"
+#include "LibraryBesideProgram.h"
+#include "RecorderProgram.h"
 #include "TerminationSignals.h"
 
-#include <QApplication>
-#include <QFile>
-
-namespace {
-
-// Long enough for a notification service to take the notice, short enough not to hold anyone up.
-constexpr int noticeWaitMs = 2000;
-
-const QString applicationName = QString::fromLatin1(RecorderWindow::Title);
-
-// Without a window: says why on standard error and as a desktop notice, and ends.
-int refuse(int &argc, char *argv[], const QString &message, ExitStatus status)
-{
-    QCoreApplication app(argc, argv);
-    DBusDesktopNotices notices(applicationName);
-    ProblemReport::tell(notices, message);
-    notices.waitForDelivery(noticeWaitMs);
-    return int(status);
-}
-
-} // namespace
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
+    // First of all: the sound server's client grows a shared memory file, which a file size limit must not end.
     TerminationSignals::install();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const RecorderArgument argument(arguments);
-    if (!argument.isValid())
-        return refuse(argc, argv, argument.errorString(), ExitStatus::BadArgument);
+    CaptureStart start(arguments);
 
-    const bool stream = argument.sourceKind() == RecorderArgument::SourceKind::Stream;
-    // The sound server's stream starts before anything else is set up, so the recording begins when it was due.
-    SourceMemory sourceMemory;
-    QString source = argument.sourceKind() == RecorderArgument::SourceKind::Device ? argument.source()
-                                                                                   : sourceMemory.remembered();
-    QString sourceNotice;
-    std::unique_ptr<PulseCapture> capture;
-    if (!stream) {
-        capture = std::make_unique<PulseCapture>(source);
-        if (capture->sourceMissing()) {
-            // A remembered pick that is gone is quietly replaced; a task's own source is worth a word.
-            if (argument.sourceKind() == RecorderArgument::SourceKind::Device)
-                sourceNotice = QStringLiteral("录音来源 \"%1\" 已不存在，改用默认声源。").arg(source);
-            source.clear();
-            capture = std::make_unique<PulseCapture>(source);
-        }
-        if (!capture->isOpen())
-            return refuse(argc, argv, QStringLiteral("无法连接声音服务器: %1").arg(capture->errorString()),
-                          ExitStatus::NoSoundServer);
+    // The window and the encoders come from a library of their own, loaded once the stream above is open.
+    LibraryBesideProgram rest(QStringLiteral("libquillsnd.so"));
+    const auto record = reinterpret_cast<decltype(&quillsndRecord)>(rest.resolve("quillsndRecord"));
+    if (!record) {
+        std::fprintf(stderr, "quillsnd.exe: %s\n", qPrintable(rest.errorString()));
+        return EXIT_FAILURE;
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(applicationName);
-    // A stop that came during start-up is taken up as soon as the recording runs.
-    TerminationSignals terminationSignals;
-    DBusDesktopNotices notices(applicationName);
-
-    NewOutputFile output(argument.outputPath());
-    std::unique_ptr<OutputFile> file = output.take();
-    if (!file) {
-        ProblemReport::tell(notices, output.errorString());
-        notices.waitForDelivery(noticeWaitMs);
-        return int(ExitStatus::WriteFailed);
-    }
-    std::unique_ptr<RecordingThread> recording;
-    if (stream) {
-        recording = std::make_unique<StreamThread>(argument.source(), std::move(file), output.path(), argument.kind(),
-                                                   argument.seconds());
-    } else {
-        auto encoder = std::make_unique<AudioEncoder>(std::move(file), argument.kind());
-        if (!encoder->open()) {
-            const QString message = QStringLiteral("无法写入 \"%1\": %2").arg(output.path(), encoder->errorString());
-            // Nothing was recorded into it yet, so the file this run made goes again.
-            encoder.reset();
-            QFile::remove(output.path());
-            ProblemReport::tell(notices, message);
-            notices.waitForDelivery(noticeWaitMs);
-            return int(ExitStatus::WriteFailed);
-        }
-        recording = std::make_unique<CaptureThread>(std::move(capture), source, std::move(encoder), argument.seconds());
-    }
-
-    LogindSleepInhibitor sleepInhibitor(applicationName);
-    RecorderWindow window(output.path(), argument.seconds());
-    RecordingSession session(window, *recording, source, {notices, sleepInhibitor, sourceMemory});
-    RecorderStopServer stopServer;
-    stopServer.listen();
-    PulseSoundSourceList sourceList;
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &session, &RecordingSession::stop);
-    QObject::connect(&stopServer, &RecorderStopServer::stopRequested, &session, &RecordingSession::stop);
-    if (auto *streamThread = qobject_cast<StreamThread *>(recording.get())) {
-        window.showStream(argument.source());
-        QObject::connect(streamThread, &StreamThread::stationChanged, &window, &RecorderWindow::showStation);
-    }
-    if (!sourceNotice.isEmpty()) {
-        window.showNotice(sourceNotice);
-        ProblemReport::tell(notices, sourceNotice);
-    }
-
-    window.show();
-    session.start();
-    if (!stream)
-        sourceList.fetch(&session, [&session](const QList<SoundSource> &sources, const QString &defaultSource) {
-            session.showSources(sources, defaultSource);
-        });
-    QApplication::exec();
-    notices.waitForDelivery(noticeWaitMs);
-    return int(session.exitStatus());
+    return record(argc, argv, start);
 }

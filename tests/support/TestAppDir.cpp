@@ -169,7 +169,12 @@ QList<QStringList> TestAppDir::rows() const
 QString TestAppDir::installProgram(const QString &recorder) const
 {
     const QString target = m_dir.filePath(QStringLiteral("quillscheduler"));
-    for (const auto &[from, to] : {std::pair(QStringLiteral(QUILL_PROGRAM_PATH), target), std::pair(recorder, m_dir.filePath("quillsnd.exe"))}) {
+    QList<std::pair<QString, QString>> copies{{QStringLiteral(QUILL_PROGRAM_PATH), target}, {recorder, m_dir.filePath("quillsnd.exe")}};
+    // The real recorder loads the library beside it; a stand-in has none.
+    const QString library = QFileInfo(recorder).dir().filePath(QStringLiteral("libquillsnd.so"));
+    if (QFile::exists(library))
+        copies.append({library, m_dir.filePath(QStringLiteral("libquillsnd.so"))});
+    for (const auto &[from, to] : copies) {
         QFile::remove(to);
         if (!QFile::copy(from, to))
             qFatal("cannot copy %s into the test directory", qPrintable(from));
