@@ -2,6 +2,7 @@
 #include "LogindSleepInhibitor.h"
 #include "PrivateBus.h"
 #include "Recording.h"
+#include "RecorderCommandLine.h"
 #include "RecorderRun.h"
 #include "RecorderStopClient.h"
 #include "RecorderStopServer.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -143,6 +145,19 @@ private slots:
         QCOMPARE(m_recorder.exitStatus(), status);
         QVERIFY(!m_recorder.told().isEmpty());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    void missingLibraryIsTold()
+    {
+        const QString alone = m_dir->filePath("quillsnd.exe");
+        QVERIFY(QFile::copy(QUILL_RECORDER_PATH, alone));
+        QProcess recorder;
+        recorder.start(alone, {RecorderCommandLine::parameterText("3", m_dir->filePath("a.wav"))});
+        QVERIFY(recorder.waitForFinished());
+        QCOMPARE(recorder.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(recorder.exitCode(), 1);
+        QVERIFY(recorder.readAllStandardError().contains("libquillsnd.so"));
+        QVERIFY(!QFile::exists(m_dir->filePath("a.wav")));
     }
 
     // Each recording lands beside two files of its name, which it leaves as they were.
