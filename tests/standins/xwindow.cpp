@@ -5,6 +5,7 @@
 // --pid=PID: says in _NET_WM_PID that process PID made the window.
 // --unmapped: never puts the window on screen, so it cannot take the focus.
 // Prints "shown" once on screen (at once when unmapped), then appends "F12" to RECORD for every F12.
+// For each line on standard input it prints "synced" once every event the server sent before has been taken.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+
+#include <poll.h>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -59,13 +63,30 @@ int main(int argc, char *argv[])
     XSync(display, False);
     std::puts("shown");
     std::fflush(stdout);
-    for (;;) {
-        XNextEvent(display, &event);
-        if (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_F12) {
-            if (FILE *file = std::fopen(argv[first + 1], "a")) {
+    const auto takeEvents = [display, record = argv[first + 1]] {
+        XEvent taken;
+        while (XPending(display)) {
+            XNextEvent(display, &taken);
+            if (taken.type != KeyPress || XLookupKeysym(&taken.xkey, 0) != XK_F12)
+                continue;
+            if (FILE *file = std::fopen(record, "a")) {
                 std::fputs("F12\n", file);
                 std::fclose(file);
             }
         }
+    };
+    pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    for (;;) {
+        takeEvents();
+        if (poll(watched, 2, -1) < 0 || !(watched[1].revents & (POLLIN | POLLHUP)))
+            continue;
+        char line[64];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 0;
+        // The reply to a round trip comes after every event the server sent this client before it.
+        XSync(display, False);
+        takeEvents();
+        std::puts("synced");
+        std::fflush(stdout);
     }
 }
