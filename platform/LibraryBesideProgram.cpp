@@ -1,13 +1,29 @@
 #include "LibraryBesideProgram.h"
 
-#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
-LibraryBesideProgram::LibraryBesideProgram(const QString &fileName)
-    : m_library(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + u'/' + fileName)
+#include <dlfcn.h>
+
+LibraryBesideProgram::LibraryBesideProgram(const char *fileName)
 {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        m_error = "cannot find the program's folder: " + error.message();
+        return;
+    }
+    m_handle = ::dlopen((program.parent_path() / fileName).c_str(), RTLD_NOW);
+    if (!m_handle)
+        m_error = ::dlerror();
 }
 
-QFunctionPointer LibraryBesideProgram::resolve(const char *symbol)
+void *LibraryBesideProgram::resolve(const char *symbol)
 {
-    return m_library.resolve(symbol);
+    if (!m_handle)
+        return nullptr;
+    void *function = ::dlsym(m_handle, symbol);
+    if (!function)
+        m_error = ::dlerror();
+    return function;
 }

@@ -1,19 +1,19 @@
 #pragma once
 
-#include <QLibrary>
-#include <QString>
+#include <string>
 
-// A library that lies in the running program's own folder, loaded before any QCoreApplication exists
-// (which is when QCoreApplication::applicationDirPath() cannot tell that folder yet).
+// A library that lies in the running program's own folder. Plain C++, for a program that loads it
+// before Qt is loaded. It stays loaded: the program runs in it until it ends.
 class LibraryBesideProgram
 {
 public:
-    explicit LibraryBesideProgram(const QString &fileName);
+    explicit LibraryBesideProgram(const char *fileName);
 
     // The function of that name, or null with errorString() saying why.
-    QFunctionPointer resolve(const char *symbol);
-    QString errorString() const { return m_library.errorString(); }
+    void *resolve(const char *symbol);
+    const std::string &errorString() const { return m_error; }
 
 private:
-    QLibrary m_library;
+    void *m_handle = nullptr;
+    std::string m_error;
 };

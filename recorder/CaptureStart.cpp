@@ -1,20 +1,27 @@
 #include "CaptureStart.h"
 
-CaptureStart::CaptureStart(const QStringList &arguments)
+CaptureStart::CaptureStart(const QStringList &arguments, EarlyCapture &early)
     : m_argument(arguments)
 {
     const auto kind = m_argument.sourceKind();
-    if (!m_argument.isValid())
+    if (!m_argument.isValid() || kind == RecorderArgument::SourceKind::Stream)
         return;
     m_source = kind == RecorderArgument::SourceKind::Device ? m_argument.source() : m_sourceMemory.remembered();
-    if (kind == RecorderArgument::SourceKind::Stream)
-        return;
-    m_capture = std::make_unique<PulseCapture>(m_source);
-    if (!m_capture->sourceMissing())
+    bool missing = false;
+    if (early.attempted && QString::fromStdString(early.requested) == m_source) {
+        m_capture = std::make_unique<PulseCapture>(std::move(early.stream), early.error);
+        missing = early.requestedMissing;
+    } else {
+        early.stream.reset();
+        m_capture = std::make_unique<PulseCapture>(m_source);
+        missing = m_capture->sourceMissing();
+        if (missing)
+            m_capture = std::make_unique<PulseCapture>(QString());
+    }
+    if (!missing)
         return;
     // A remembered pick that is gone is quietly replaced; a task's own source is worth a word.
     if (kind == RecorderArgument::SourceKind::Device)
         m_sourceNotice = QStringLiteral("录音来源 \"%1\" 已不存在，改用默认声源。").arg(m_source);
     m_source.clear();
-    m_capture = std::make_unique<PulseCapture>(m_source);
 }

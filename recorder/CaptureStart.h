@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EarlyCapture.h"
 #include "PulseCapture.h"
 #include "RecorderArgument.h"
 #include "SourceMemory.h"
@@ -9,13 +10,13 @@
 #include <QString>
 #include <QStringList>
 
-// What the recorder does before its window, its encoders and their libraries are loaded: it reads its
-// arguments and opens the sound server's stream, so that a recording begins in the second it was due.
+// The recorder's arguments and the capture they ask for: the stream opened early when it is from the
+// right source, or else one opened now.
 class CaptureStart
 {
 public:
     // The program's arguments without the program's own name. A stream's recording opens nothing here.
-    explicit CaptureStart(const QStringList &arguments);
+    CaptureStart(const QStringList &arguments, EarlyCapture &early);
 
     const RecorderArgument &argument() const { return m_argument; }
     SourceMemory &sourceMemory() { return m_sourceMemory; }

@@ -1,23 +1,21 @@
 #pragma once
 
-#include <memory>
+#include "PulseRecordStream.h"
 
 #include <QString>
 
-struct pa_simple;
-
-// A record stream from one source of the sound server (PulseAudio, or PipeWire's pulse server)
-// through its simple, blocking interface: 48 kHz stereo 16-bit, handed over in fragments of 50 ms.
+// A record stream from one source of the sound server, with the server's errors told in words.
 class PulseCapture
 {
 public:
-    static constexpr int SampleRate = 48000;
-    static constexpr int Channels = 2;
-    static constexpr int FragmentFrames = SampleRate / 20;
+    static constexpr int SampleRate = PulseRecordStream::SampleRate;
+    static constexpr int Channels = PulseRecordStream::Channels;
+    static constexpr int FragmentFrames = PulseRecordStream::FragmentFrames;
 
     // Starts recording from the named source at once, or from the server's default one.
     explicit PulseCapture(const QString &sourceName);
-    ~PulseCapture();
+    // Takes over a stream opened earlier; null with the server's error code when that failed.
+    PulseCapture(PulseRecordStream::Pointer stream, int error);
 
     bool isOpen() const { return m_stream != nullptr; }
     // The open failed only because the server has no source of that name.
@@ -27,12 +25,9 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    struct FreeStream
-    {
-        void operator()(pa_simple *stream) const;
-    };
+    void noteFailure(int error);
 
-    std::unique_ptr<pa_simple, FreeStream> m_stream;
+    PulseRecordStream::Pointer m_stream;
     bool m_sourceMissing = false;
     QString m_error;
 };

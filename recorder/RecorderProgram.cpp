@@ -38,8 +38,12 @@ int refuse(int &argc, char *argv[], const QString &message, ExitStatus status)
 
 } // namespace
 
-int quillsndRecord(int &argc, char *argv[], CaptureStart &start)
+int quillsndRecord(int &argc, char *argv[], EarlyCapture &early)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CaptureStart start(arguments, early);
     const RecorderArgument &argument = start.argument();
     if (!argument.isValid())
         return refuse(argc, argv, argument.errorString(), ExitStatus::BadArgument);

@@ -1,4 +1,6 @@
+#include "EarlyCapture.h"
 #include "RecorderArgument.h"
+#include "SourceMemory.h"
 
 #include <QtTest>
 
@@ -13,6 +15,14 @@ class RecorderArgumentTest : public QObject
     QTemporaryDir m_dir;
 
 private slots:
+    void initTestCase()
+    {
+        // The settings and the sound server's client files go here; no server is asked.
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toLocal8Bit());
+        qputenv("HOME", m_dir.path().toLocal8Bit());
+        qputenv("PULSE_SERVER", "unix:" + m_dir.filePath("no-server").toLocal8Bit());
+    }
+
     void readsTheOneArgument_data()
     {
         // A folder whose name holds the very text that marks the output path.
@@ -46,6 +56,40 @@ private slots:
         if (seconds > 0)
             QCOMPARE(QStringList({QString::number(argument.seconds()), argument.outputPath(), QString::number(int(argument.kind()))}),
                      QStringList({QString::number(seconds), path, QString::number(int(kind))}));
+    }
+
+    // The source that the recorder's stream, opened before Qt is loaded, asks for: the task's own device,
+    // else the pick that Qt's settings remembered; nothing where only Qt could read it, or for a stream.
+    void earlyCaptureAsksForTheRightSource_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("sourceArgument");
+        QTest::addColumn<std::optional<QString>>("requested");
+        const QString device = QStringLiteral("alsa_input.pci-0000_00_1b.0.analog-stereo");
+        QTest::newRow("nothing picked") << QString() << QString() << std::optional(QString());
+        QTest::newRow("picked") << device << QString() << std::optional(device);
+        QTest::newRow("picked, with a space") << "my mic" << QString() << std::optional<QString>();
+        QTest::newRow("picked, not ASCII") << "麦克风" << QString() << std::optional<QString>();
+        QTest::newRow("the task's own device") << device << "/s&testsink.monitor" << std::optional(QStringLiteral("testsink.monitor"));
+        QTest::newRow("a stream") << device << "/s&http://127.0.0.1:1/live.mp3" << std::optional<QString>();
+    }
+    void earlyCaptureAsksForTheRightSource()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(QString, sourceArgument);
+        QFETCH(std::optional<QString>, requested);
+        SourceMemory().remember(remembered);
+        QByteArrayList arguments{"quillsnd.exe", "/t&3&/o&" + m_dir.filePath("a.wav").toLocal8Bit()};
+        if (!sourceArgument.isEmpty())
+            arguments << sourceArgument.toLocal8Bit();
+        std::vector<char *> argv;
+        for (QByteArray &argument : arguments)
+            argv.push_back(argument.data());
+        const EarlyCapture early = EarlyCapture::open(int(argv.size()), argv.data());
+        QCOMPARE(early.attempted, requested.has_value());
+        if (requested)
+            QCOMPARE(QString::fromStdString(early.requested), *requested);
+        QVERIFY(!early.stream);
     }
 };
 
