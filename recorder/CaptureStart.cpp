@@ -7,21 +7,16 @@ CaptureStart::CaptureStart(const QStringList &arguments, EarlyCapture &early)
     if (!m_argument.isValid() || kind == RecorderArgument::SourceKind::Stream)
         return;
     m_source = kind == RecorderArgument::SourceKind::Device ? m_argument.source() : m_sourceMemory.remembered();
-    bool missing = false;
     if (early.attempted && QString::fromStdString(early.requested) == m_source) {
-        m_capture = std::make_unique<PulseCapture>(std::move(early.stream), early.error);
-        missing = early.requestedMissing;
+        m_capture = std::make_unique<PulseCapture>(std::move(early.stream), early.error, early.requestedMissing);
     } else {
         early.stream.reset();
-        m_capture = std::make_unique<PulseCapture>(m_source);
-        missing = m_capture->sourceMissing();
-        if (missing)
-            m_capture = std::make_unique<PulseCapture>(QString());
+        m_capture = PulseCapture::openOrDefault(m_source);
     }
-    if (!missing)
+    if (!m_capture->fellBack())
         return;
     // A remembered pick that is gone is quietly replaced; a task's own source is worth a word.
     if (kind == RecorderArgument::SourceKind::Device)
-        m_sourceNotice = QStringLiteral("录音来源 \"%1\" 已不存在，改用默认声源。").arg(m_source);
+        m_sourceNotice = PulseCapture::fallbackNotice(m_source);
     m_source.clear();
 }

@@ -135,18 +135,15 @@ std::unique_ptr<PulseCapture> CaptureThread::openAgain()
             m_source = m_pendingSource;
         }
     }
-    auto capture = std::make_unique<PulseCapture>(m_source);
-    if (capture->isOpen()) {
-        emit notice(QStringLiteral("已重新连接声音服务器。"));
-        return capture;
-    }
-    if (!capture->sourceMissing() || m_source.isEmpty())
-        return nullptr;
-    capture = std::make_unique<PulseCapture>(QString());
+    auto capture = PulseCapture::openOrDefault(m_source);
     if (!capture->isOpen())
         return nullptr;
-    emit notice(QStringLiteral("录音来源 \"%1\" 已不存在，改用默认声源。").arg(m_source));
-    m_source.clear();
+    if (capture->fellBack()) {
+        emit notice(PulseCapture::fallbackNotice(m_source));
+        m_source.clear();
+    } else {
+        emit notice(QStringLiteral("已重新连接声音服务器。"));
+    }
     return capture;
 }
 

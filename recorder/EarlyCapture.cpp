@@ -8,7 +8,6 @@
 #include <fstream>
 #include <optional>
 
-#include <pulse/def.h>
 
 namespace {
 
@@ -63,10 +62,7 @@ EarlyCapture EarlyCapture::open(int argc, char *argv[])
         return capture;
     }
     capture.attempted = true;
-    capture.stream = PulseRecordStream::open(capture.requested.empty() ? nullptr : capture.requested.c_str(), capture.error);
-    if (!capture.stream && capture.error == PA_ERR_NOENTITY && !capture.requested.empty()) {
-        capture.requestedMissing = true;
-        capture.stream = PulseRecordStream::open(nullptr, capture.error);
-    }
+    capture.stream = PulseRecordStream::openOrDefault(capture.requested.empty() ? nullptr : capture.requested.c_str(),
+                                                      capture.error, capture.requestedMissing);
     return capture;
 }

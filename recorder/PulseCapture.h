@@ -2,6 +2,8 @@
 
 #include "PulseRecordStream.h"
 
+#include <memory>
+
 #include <QString>
 
 // A record stream from one source of the sound server, with the server's errors told in words.
@@ -15,11 +17,15 @@ public:
     // Starts recording from the named source at once, or from the server's default one.
     explicit PulseCapture(const QString &sourceName);
     // Takes over a stream opened earlier; null with the server's error code when that failed.
-    PulseCapture(PulseRecordStream::Pointer stream, int error);
+    PulseCapture(PulseRecordStream::Pointer stream, int error, bool fellBack = false);
+    // From the named source, or from the default one when the server has none of that name.
+    static std::unique_ptr<PulseCapture> openOrDefault(const QString &sourceName);
+    // What the user is told when the source a recording asked for was gone.
+    static QString fallbackNotice(const QString &sourceName);
 
     bool isOpen() const { return m_stream != nullptr; }
-    // The open failed only because the server has no source of that name.
-    bool sourceMissing() const { return m_sourceMissing; }
+    // The source asked for was gone, so this records the default one.
+    bool fellBack() const { return m_fellBack; }
     // Blocks until that many frames have come; false when the stream broke.
     bool read(qint16 *samples, int frames);
     QString errorString() const { return m_error; }
@@ -28,6 +34,6 @@ private:
     void noteFailure(int error);
 
     PulseRecordStream::Pointer m_stream;
-    bool m_sourceMissing = false;
+    bool m_fellBack = false;
     QString m_error;
 };

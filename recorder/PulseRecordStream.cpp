@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include <pulse/def.h>
 #include <pulse/simple.h>
 
 void PulseRecordStream::Free::operator()(pa_simple *stream) const
@@ -21,4 +22,11 @@ PulseRecordStream::Pointer PulseRecordStream::open(const char *sourceName, int &
     error = 0;
     return Pointer(pa_simple_new(nullptr, "Quillsound", PA_STREAM_RECORD, sourceName, "录音", &format, nullptr,
                                  &buffering, &error));
+}
+
+PulseRecordStream::Pointer PulseRecordStream::openOrDefault(const char *sourceName, int &error, bool &fellBack)
+{
+    Pointer stream = open(sourceName, error);
+    fellBack = !stream && error == PA_ERR_NOENTITY && sourceName;
+    return fellBack ? open(nullptr, error) : std::move(stream);
 }

@@ -22,5 +22,7 @@ using Pointer = std::unique_ptr<pa_simple, Free>;
 // Starts recording from the named source at once, or from the server's default one for null;
 // null, with the server's error code in error, when that fails.
 Pointer open(const char *sourceName, int &error);
+// The same, but from the default source when the server has none of that name; fellBack tells which.
+Pointer openOrDefault(const char *sourceName, int &error, bool &fellBack);
 
 } // namespace PulseRecordStream
